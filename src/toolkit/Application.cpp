@@ -1,0 +1,211 @@
+// The application object and its hidden application window.
+#include "toolkit/Application.h"
+
+#include <algorithm>
+
+#include "toolkit/ErrorReport.h"
+#include "toolkit/Form.h"
+
+namespace toolkit {
+namespace {
+constexpr char kAppWindowClass[] = "Tavrin2Application";
+}
+
+Application& Application::Instance() {
+    static Application application;
+    return application;
+}
+
+void Application::Initialize(HINSTANCE instance) {
+    instance_ = instance;
+    icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    if (!icon_)
+        icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Application::WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = icon_;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = kAppWindowClass;
+    RegisterClassExA(&wc);
+
+    // A zero-sized popup at the screen centre: never seen itself, it owns the
+    // forms (so they get no taskbar buttons of their own) and, while shown,
+    // carries the application's single taskbar button.
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    handle_ = CreateWindowExA(0, kAppWindowClass, title_.c_str(),
+                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
+                              nullptr, nullptr, instance, nullptr);
+    if (handle_) {
+        SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    }
+    SetExceptionHandler([this](const std::string& message) { ShowException(message); });
+}
+
+void Application::SetTitle(const std::string& title) {
+    title_ = title;
+    if (handle_)
+        SetWindowTextA(handle_, title_.c_str());
+}
+
+void Application::ShowException(const std::string& message) {
+    const std::string text = ErrorBoxText(message);
+    HWND owner = GetActiveWindow();
+    if (!owner)
+        owner = handle_;
+    MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+bool Application::DispatchOne(MSG& msg) {
+    // Dialog keys (Tab, Shift+Tab, Space, Enter) for whichever form has the message.
+    for (Form* form : forms_) {
+        HWND hwnd = form->Handle();
+        if (hwnd && IsWindowVisible(hwnd) && (msg.hwnd == hwnd || IsChild(hwnd, msg.hwnd)) &&
+            IsDialogMessageA(hwnd, &msg))
+            return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+void Application::Run() {
+    if (ShowMainForm && mainForm_)
+        mainForm_->Show();
+    MSG msg;
+    while (!terminated_) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            terminated_ = true;
+            break;
+        }
+        DispatchOne(msg);
+    }
+}
+
+void Application::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            break;
+        }
+        DispatchOne(msg);
+    }
+}
+
+void Application::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+    // A quit can be swallowed by a modal loop (a tracked menu); this wakes the
+    // outer loop so it sees the flag.
+    if (handle_)
+        PostMessageA(handle_, WM_NULL, 0, 0);
+}
+
+void Application::RegisterForm(Form* form) {
+    if (std::find(forms_.begin(), forms_.end(), form) == forms_.end())
+        forms_.push_back(form);
+}
+
+void Application::UnregisterForm(Form* form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    if (mainForm_ == form)
+        mainForm_ = nullptr;
+}
+
+void Application::UpdateTaskbarButton() {
+    if (!handle_)
+        return;
+    const bool anyVisible =
+        std::any_of(forms_.begin(), forms_.end(), [](Form* f) { return f->Handle() && IsWindowVisible(f->Handle()); });
+    const bool shown = IsWindowVisible(handle_) != FALSE;
+    if (anyVisible && !shown)
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    else if (!anyVisible && shown && !IsIconic(handle_))
+        ShowWindow(handle_, SW_HIDE);
+}
+
+void Application::Minimize() {
+    if (handle_ && !IsIconic(handle_))
+        ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void Application::Restore() {
+    if (handle_ && IsIconic(handle_))
+        ShowWindow(handle_, SW_RESTORE);
+}
+
+bool Application::IsMinimized() const {
+    return handle_ && IsIconic(handle_);
+}
+
+int Application::HookMainWindow(WindowHook hook) {
+    const int id = nextHookId_++;
+    hooks_.push_back({id, std::move(hook)});
+    return id;
+}
+
+void Application::UnhookMainWindow(int id) {
+    hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(), [id](const Hook& h) { return h.id == id; }),
+                 hooks_.end());
+}
+
+LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    Application& app = Instance();
+    try {
+        // Messages sent while CreateWindowEx runs find no handle yet.
+        if (app.handle_ == hwnd)
+            return app.HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        HandleCurrentException();
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Copy: a hook may unhook itself.
+    const std::vector<Hook> hooks = hooks_;
+    for (const Hook& hook : hooks) {
+        LRESULT result = 0;
+        if (hook.fn(message, wParam, lParam, result))
+            return result;
+    }
+    switch (message) {
+    case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+        case SC_MINIMIZE:
+            Minimize();
+            return 0;
+        case SC_RESTORE:
+            Restore();
+            return 0;
+        case SC_CLOSE:
+            if (mainForm_ && mainForm_->Handle())
+                PostMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        if (mainForm_ && mainForm_->Handle())
+            PostMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
+        return 0;
+    case WM_ACTIVATE:
+        // The application window is never the one the user works in: pass
+        // activation on to the visible form.
+        if (LOWORD(wParam) != WA_INACTIVE && mainForm_ && mainForm_->Handle() &&
+            IsWindowVisible(mainForm_->Handle())) {
+            SetActiveWindow(mainForm_->Handle());
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+}  // namespace toolkit

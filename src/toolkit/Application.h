@@ -1,0 +1,91 @@
+// The application object: the message loop and its nested one-step pump, the
+// hidden application window that owns the program's windows and carries the
+// taskbar button, the title, the standard error box and application-wide
+// hint settings.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace toolkit {
+
+class Form;
+
+class Application {
+public:
+    static Application& Instance();
+
+    void Initialize(HINSTANCE instance);
+    HINSTANCE HInstance() const { return instance_; }
+
+    // The hidden window that owns every form and carries the taskbar button.
+    HWND Handle() const { return handle_; }
+
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title);
+
+    HICON Icon() const { return icon_; }  // the main icon ("MAINICON")
+
+    // Runs the loop until Terminate; shows the main form first when ShowMainForm.
+    void Run();
+    // Dispatches every waiting message, then returns. A quit message marks the
+    // application terminated (and is not swallowed), so exit works from inside
+    // nested pumps too.
+    void ProcessMessages();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+    void SetMainForm(Form* form) { mainForm_ = form; }
+    Form* MainForm() const { return mainForm_; }
+    bool ShowMainForm = true;
+
+    // Hint timing (ms).
+    int HintPause = 500;
+    int HintShortPause = 0;
+    int HintHidePause = 2500;
+
+    // The standard error box: message (full-stop rule), title as caption, OK, stop icon.
+    void ShowException(const std::string& message);
+
+    // Called by forms when they are shown or hidden: the taskbar button exists
+    // only while one of the program's windows is visible.
+    void UpdateTaskbarButton();
+    void RegisterForm(Form* form);
+    void UnregisterForm(Form* form);
+
+    // Minimise/restore the application (its window and, with it, the forms it owns).
+    void Minimize();
+    void Restore();
+    bool IsMinimized() const;
+
+    // Hooks on the application window's messages, run before its own handling.
+    // A hook returning true consumes the message.
+    using WindowHook = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+    int HookMainWindow(WindowHook hook);
+    void UnhookMainWindow(int id);
+
+private:
+    Application() = default;
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool DispatchOne(MSG& msg);
+
+    HINSTANCE instance_ = nullptr;
+    HWND handle_ = nullptr;
+    HICON icon_ = nullptr;
+    std::string title_;
+    bool terminated_ = false;
+    Form* mainForm_ = nullptr;
+    std::vector<Form*> forms_;
+    struct Hook {
+        int id;
+        WindowHook fn;
+    };
+    std::vector<Hook> hooks_;
+    int nextHookId_ = 1;
+};
+
+}  // namespace toolkit

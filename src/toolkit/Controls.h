@@ -1,0 +1,112 @@
+// The standard controls the settings window uses, as thin wrappers of real
+// Win32 controls. Positions are client pixels of the form.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "toolkit/Component.h"
+
+namespace toolkit {
+
+class Form;
+
+// Cursor numbers of the toolkit.
+constexpr int crDefault = 0;
+constexpr int crHelp = -20;
+
+struct Bounds {
+    int left, top, width, height;
+};
+
+class Control : public Component {
+public:
+    ~Control() override;
+
+    HWND Handle() const { return hwnd_; }
+    Form& Parent() const { return form_; }
+
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+    // Toolkit cursor number shown over the control (crDefault, crHelp).
+    int Cursor() const { return cursor_; }
+    void SetCursor(int cursor) { cursor_ = cursor; }
+
+    std::string Hint;
+    bool ShowHint = false;
+
+    // WM_COMMAND notification from the control, routed by the form.
+    virtual void Notify(WORD code) { (void)code; }
+
+protected:
+    Control(Form& form, std::string name, const char* className, DWORD style, const Bounds& bounds,
+            const std::string& text);
+    HWND hwnd_ = nullptr;
+
+private:
+    Form& form_;
+    int cursor_ = crDefault;
+};
+
+class GroupBox : public Control {
+public:
+    GroupBox(Form& form, std::string name, const Bounds& bounds, const std::string& caption);
+};
+
+class Button : public Control {
+public:
+    Button(Form& form, std::string name, const Bounds& bounds, const std::string& caption);
+    std::function<void()> OnClick;
+    void Click();
+    void Notify(WORD code) override;
+};
+
+// Its OnClick runs when, and only when, the checked state changes, whoever
+// changed it (a click, the space key, or the program).
+class CheckBox : public Control {
+public:
+    CheckBox(Form& form, std::string name, const Bounds& bounds, const std::string& caption);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+    std::function<void()> OnClick;
+    void Notify(WORD code) override;
+
+private:
+    bool checked_ = false;
+};
+
+// An editable drop-down list, unsorted, with auto-completion while typing.
+class ComboBox : public Control {
+public:
+    ComboBox(Form& form, std::string name, const Bounds& bounds, int itemHeight);
+    ~ComboBox() override;
+
+    int Count() const;
+    std::string Item(int index) const;
+    // Appends; throws EOutOfResources("Unable to insert a line") when refused.
+    void Add(const std::string& item);
+    void Delete(int index);
+    void Clear();
+    // First item equal to the text as a whole, letter case ignored; -1 if none.
+    int FindExact(const std::string& text) const;
+
+    // Suspends redrawing while many items change.
+    void BeginUpdate();
+    void EndUpdate();
+
+private:
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void AutoComplete();
+
+    HWND edit_ = nullptr;
+    WNDPROC editProc_ = nullptr;
+    int updating_ = 0;
+};
+
+}  // namespace toolkit

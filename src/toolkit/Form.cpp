@@ -1,0 +1,161 @@
+// Form windows: creation from a pixel layout, the window procedure that binds
+// the C++ object, close requests, cursors of controls, show and hide.
+#include "toolkit/Form.h"
+
+#include <algorithm>
+
+#include "toolkit/Application.h"
+#include "toolkit/Controls.h"
+#include "toolkit/ErrorReport.h"
+
+namespace toolkit {
+namespace {
+constexpr char kFormClass[] = "Tavrin2Form";
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | DS_MODALFRAME;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
+
+void RegisterFormClass(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    if (GetClassInfoExA(instance, kFormClass, &wc))
+        return;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;  // replaced per window at WM_NCCREATE binding
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.lpszClassName = kFormClass;
+    RegisterClassExA(&wc);
+}
+}  // namespace
+
+Form::Form(Component* owner, std::string name, const FormLayout& layout)
+    : Component(owner, std::move(name)), centreOnFirstShow_(layout.centreOnFirstShow) {
+    Application& app = Application::Instance();
+    HINSTANCE instance = app.HInstance() ? app.HInstance() : GetModuleHandleA(nullptr);
+    RegisterFormClass(instance);
+
+    RECT r{0, 0, layout.clientWidth, layout.clientHeight};
+    AdjustWindowRectEx(&r, kDialogStyle, FALSE, kDialogExStyle);
+    hwnd_ = CreateWindowExA(kDialogExStyle, kFormClass, layout.caption.c_str(), kDialogStyle, layout.left, layout.top,
+                            r.right - r.left, r.bottom - r.top, app.Handle(), nullptr, instance, this);
+    // Bind after creation: the class procedure is the default one, so no
+    // message during CreateWindowEx needs the object.
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
+
+    font_.reset(CreateFontA(layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                            layout.fontName.c_str()));
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    app.RegisterForm(this);
+}
+
+Form::~Form() {
+    Application::Instance().UnregisterForm(this);
+    if (hwnd_) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    Application::Instance().UpdateTaskbarButton();
+}
+
+void Form::Show() {
+    if (!shownOnce_ && centreOnFirstShow_) {
+        RECT r;
+        GetWindowRect(hwnd_, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
+                     0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    shownOnce_ = true;
+    ShowWindow(hwnd_, SW_SHOW);
+    Application::Instance().UpdateTaskbarButton();
+    BringWindowToTop(hwnd_);
+    SetForegroundWindow(hwnd_);
+}
+
+void Form::Hide() {
+    ShowWindow(hwnd_, SW_HIDE);
+    Application::Instance().UpdateTaskbarButton();
+}
+
+void Form::AddControl(Control* control) {
+    controls_.push_back(control);
+}
+
+void Form::RemoveControl(Control* control) {
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+}
+
+Control* Form::FindControl(HWND hwnd) const {
+    for (Control* c : controls_)
+        if (c->Handle() == hwnd)
+            return c;
+    return nullptr;
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!form)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    try {
+        return form->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        HandleCurrentException();
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam) {
+            if (Control* c = FindControl(reinterpret_cast<HWND>(lParam))) {
+                c->Notify(HIWORD(wParam));
+                return 0;
+            }
+        }
+        break;
+    case WM_CLOSE: {
+        bool canClose = true;
+        if (OnCloseQuery)
+            OnCloseQuery(canClose);
+        if (canClose) {
+            if (Application::Instance().MainForm() == this)
+                Application::Instance().Terminate();
+            else
+                Hide();
+        }
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            if (Control* c = FindControl(reinterpret_cast<HWND>(wParam)); c && c->Cursor() == crHelp) {
+                ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HELP)));
+                return TRUE;
+            }
+        }
+        break;
+    case WM_ACTIVATE:
+        // Give the keyboard to the first control when the form is activated
+        // and nothing of it has the focus yet.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (!focus || (focus != hwnd_ && !IsChild(hwnd_, focus))) {
+                if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE))
+                    SetFocus(first);
+            }
+            return 0;
+        }
+        break;
+    case WM_SHOWWINDOW:
+        // Shown or hidden along with the application window (minimise, restore).
+        if (lParam == SW_PARENTCLOSING || lParam == SW_PARENTOPENING)
+            PostMessageA(Application::Instance().Handle(), WM_NULL, 0, 0);
+        break;
+    }
+    return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace toolkit

@@ -1,0 +1,61 @@
+// A form: a top-level window owned by the application window, laid out in
+// pixels, with dialog keyboard handling and the controls it contains.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/Component.h"
+#include "toolkit/UniqueHandle.h"
+
+namespace toolkit {
+
+class Control;
+
+struct FormLayout {
+    std::string caption;
+    int left = 0, top = 0;
+    int clientWidth = 0, clientHeight = 0;
+    bool centreOnFirstShow = true;
+    std::string fontName = "MS Sans Serif";
+    int fontHeight = -11;
+};
+
+class Form : public Component {
+public:
+    Form(Component* owner, std::string name, const FormLayout& layout);
+    ~Form() override;
+
+    HWND Handle() const { return hwnd_; }
+    HFONT Font() const { return font_.get(); }
+
+    void Show();  // visible and in front; centred the first time
+    void Hide();
+    bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+    void Close() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
+
+    // Runs on every close request; leaving canClose true closes (hides) the form.
+    std::function<void(bool& canClose)> OnCloseQuery;
+
+    void AddControl(Control* control);
+    void RemoveControl(Control* control);
+    Control* FindControl(HWND hwnd) const;
+
+protected:
+    // Messages not handled here go to DefWindowProc. Overrides call the base.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+    HWND hwnd_ = nullptr;
+    UniqueGdi<HFONT> font_;
+    bool shownOnce_ = false;
+    bool centreOnFirstShow_ = true;
+    std::vector<Control*> controls_;
+};
+
+}  // namespace toolkit

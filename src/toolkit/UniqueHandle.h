@@ -1,0 +1,164 @@
+// Move-only owners for platform handles, one alias per release function.
+// Each kind counts its live handles so leak tests can watch them under Wine,
+// where the platform's own GDI/USER counters always read 0.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <utility>
+
+namespace toolkit {
+
+template <typename Traits>
+class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle h) noexcept : handle_(h) { Count(+1); }
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) { Count(+1); }
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != Traits::Empty(); }
+
+    Handle release() noexcept {
+        Count(-1);
+        return std::exchange(handle_, Traits::Empty());
+    }
+
+    // Releases the old handle, keeping GetLastError() for the caller.
+    void reset(Handle h = Traits::Empty()) noexcept {
+        if (handle_ != Traits::Empty()) {
+            const DWORD error = GetLastError();
+            Traits::Close(handle_);
+            SetLastError(error);
+        }
+        Count(-1);
+        handle_ = h;
+        Count(+1);
+    }
+
+    // For out-parameters: releases what is held and exposes the slot.
+    Handle* put() noexcept {
+        reset();
+        return &handle_;
+    }
+
+    static long Live() noexcept { return live_.load(); }
+
+private:
+    void Count(int delta) noexcept {
+        if (handle_ != Traits::Empty())
+            live_ += delta;
+    }
+
+    Handle handle_ = Traits::Empty();
+    static inline std::atomic<long> live_{0};
+};
+
+struct KeyTraits {
+    using Handle = HKEY;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { RegCloseKey(h); }
+};
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) noexcept { CloseHandle(h); }
+};
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { CloseHandle(h); }
+};
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { DestroyIcon(h); }
+};
+template <typename T>
+struct GdiTraits {
+    using Handle = T;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { DeleteObject(h); }
+};
+struct LibraryTraits {
+    using Handle = HMODULE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { FreeLibrary(h); }
+};
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { DestroyMenu(h); }
+};
+
+using UniqueKey = UniqueHandle<KeyTraits>;  // never wrap the predefined root keys
+using UniqueFile = UniqueHandle<FileTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;  // never for LR_SHARED icons
+template <typename T>
+using UniqueGdi = UniqueHandle<GdiTraits<T>>;
+using UniqueLibrary = UniqueHandle<LibraryTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+
+// Releases a DC obtained with GetDC/GetWindowDC.
+class WindowDC {
+public:
+    explicit WindowDC(HWND hwnd, bool wholeWindow = false) noexcept
+        : hwnd_(hwnd), dc_(wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
+    ~WindowDC() {
+        if (dc_)
+            ReleaseDC(hwnd_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// BeginPaint/EndPaint pair.
+class PaintDC {
+public:
+    explicit PaintDC(HWND hwnd) noexcept : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+    ~PaintDC() { EndPaint(hwnd_, &ps_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC get() const noexcept { return dc_; }
+    const PAINTSTRUCT& paint() const noexcept { return ps_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+// Restores the object a SelectObject replaced.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (old_ && old_ != HGDI_ERROR)
+            SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace toolkit
