@@ -1,0 +1,83 @@
+// Walking the top-level windows into the window list.
+#include "engine/WindowsListUnit.h"
+
+#include <exception>
+
+#include "toolkit/Exceptions.h"
+
+namespace engine {
+
+const TWindowEntries::Entry& TWindowEntries::At(int index) const {
+    if (index < 0 || index >= Count())
+        throw toolkit::Exception(toolkit::Format("List index out of bounds (%d)", index));
+    return entries_[static_cast<size_t>(index)];
+}
+
+const std::string& TWindowEntries::Strings(int index) const {
+    return At(index).Title;
+}
+
+const TWindowInfo& TWindowEntries::Objects(int index) const {
+    return *At(index).Info;
+}
+
+void TWindowEntries::Add(std::string title, std::unique_ptr<TWindowInfo> info) {
+    entries_.push_back({std::move(title), std::move(info)});
+}
+
+TWindowsList::TWindowsList(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
+
+TWindowsList::~TWindowsList() {
+    TheWindowsList.Clear();
+}
+
+namespace {
+
+struct Walk {
+    TWindowsList* List;
+    std::exception_ptr Error;
+};
+
+// No exception may cross the platform's frame: it is kept and raised again
+// once the enumeration has returned.
+BOOL CALLBACK AddEachWindow(HWND window, LPARAM param) noexcept {
+    auto& walk = *reinterpret_cast<Walk*>(param);
+    try {
+        walk.List->AddWindow(window);
+        return TRUE;
+    } catch (...) {
+        walk.Error = std::current_exception();
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+void TWindowsList::Refresh() {
+    TheWindowsList.Clear();
+    // The enumeration takes the window list in one go, top of the Z order
+    // first. Following GW_HWNDNEXT links instead can loop for ever when
+    // windows change their order during the walk.
+    Walk walk{this, nullptr};
+    EnumWindows(&AddEachWindow, reinterpret_cast<LPARAM>(&walk));
+    if (walk.Error)
+        std::rethrow_exception(walk.Error);
+}
+
+void TWindowsList::AddWindow(HWND window) {
+    char title[kTitleBufferSize];
+    title[0] = '\0';
+    GetWindowTextA(window, title, kTitleBufferSize);
+    // Visibility is asked only of windows that pass the title test.
+    if ((AcceptEmptyNames || title[0] != '\0') && IsWindowVisible(window)) {
+        auto info = std::make_unique<TWindowInfo>();
+        info->Handle = window;
+        TheWindowsList.Add(title, std::move(info));
+    }
+}
+
+HWND TWindowsList::GetWindowHandle(int index) const {
+    return TheWindowsList.Objects(index).Handle;
+}
+
+}  // namespace engine

@@ -1,0 +1,125 @@
+// The window list on real windows: which top-level windows it lists, in
+// which order, with which titles, and how it rejects a bad index.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestWinClient.h"
+#include "engine/WindowsListUnit.h"
+#include "toolkit/Exceptions.h"
+
+namespace {
+
+using engine::TWindowsList;
+using testsupport::TestWinProcess;
+
+// The titles the list holds for the windows of one process.
+std::multiset<std::string> TitlesOf(const TWindowsList& list, DWORD processId) {
+    std::multiset<std::string> titles;
+    for (int i = 0; i < list.Count(); ++i) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(list.GetWindowHandle(i), &pid);
+        if (pid == processId)
+            titles.insert(list.TheWindowsList.Strings(i));
+    }
+    return titles;
+}
+
+TEST(WindowsList, ListsVisibleWindowsWithATitleMinimisedOnesIncluded) {
+    TestWinProcess program({"visible", "WL shown", "hidden", "WL hidden", "untitled", "minimised", "WL minimised"});
+    TWindowsList list(nullptr);
+    EXPECT_FALSE(list.AcceptEmptyNames);
+    EXPECT_EQ(list.Count(), 0);
+    list.Refresh();
+    EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{"WL shown", "WL minimised"}));
+}
+
+TEST(WindowsList, AcceptEmptyNamesAddsVisibleUntitledWindowsButNoHiddenOnes) {
+    TestWinProcess program({"visible", "WL shown", "hidden", "", "untitled", "hidden", "WL hidden"});
+    TWindowsList list(nullptr);
+    list.AcceptEmptyNames = true;
+    list.Refresh();
+    EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{"WL shown", ""}));
+}
+
+TEST(WindowsList, TitlesAreCutTo254Characters) {
+    const std::string title(300, 'T');
+    TestWinProcess program({"visible", title});
+    TWindowsList list(nullptr);
+    list.Refresh();
+    EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{std::string(254, 'T')}));
+}
+
+TEST(WindowsList, ListsTheWindowsOfTheZOrderWalkInItsOrder) {
+    TestWinProcess program({"many", "4", "WL order", "hidden", "WL hidden"});
+    TWindowsList list(nullptr);
+    list.Refresh();
+
+    // The first-window / next-window walk over the same desktop.
+    TWindowsList walked(nullptr);
+    for (HWND w = FindWindowA(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        walked.AddWindow(w);
+
+    ASSERT_EQ(list.Count(), walked.Count());
+    for (int i = 0; i < list.Count(); ++i) {
+        EXPECT_EQ(list.GetWindowHandle(i), walked.GetWindowHandle(i)) << i;
+        EXPECT_EQ(list.TheWindowsList.Strings(i), walked.TheWindowsList.Strings(i)) << i;
+    }
+    EXPECT_EQ(TitlesOf(list, program.ProcessId()).size(), 4u);
+}
+
+TEST(WindowsList, RefreshReplacesTheEntriesOfTheLastWalk) {
+    TestWinProcess program({"visible", "WL one", "visible", "WL two"});
+    TWindowsList list(nullptr);
+    list.Refresh();
+    const int before = list.Count();
+    ASSERT_TRUE(program.CloseWindow(program.WindowTitled("WL one")));
+    list.Refresh();
+    EXPECT_EQ(list.Count(), before - 1);
+    EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{"WL two"}));
+}
+
+TEST(WindowsList, AddWindowAppendsOnlyQualifyingWindowsInCallOrder) {
+    TestWinProcess program({"visible", "WL a", "hidden", "WL h", "untitled", "visible", "WL b"});
+    TWindowsList list(nullptr);
+    list.AddWindow(program.WindowTitled("WL b"));
+    list.AddWindow(program.WindowTitled("WL h"));
+    list.AddWindow(program.WindowTitled("WL a"));
+    list.AddWindow(program.WindowTitled("WL b"));  // duplicates are kept
+    list.AddWindow(nullptr);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.TheWindowsList.Strings(0), "WL b");
+    EXPECT_EQ(list.TheWindowsList.Strings(1), "WL a");
+    EXPECT_EQ(list.GetWindowHandle(2), program.WindowTitled("WL b"));
+}
+
+TEST(WindowsList, GetWindowHandleRejectsAnIndexOutsideTheList) {
+    TestWinProcess program({"visible", "WL only"});
+    TWindowsList list(nullptr);
+    list.AddWindow(program.WindowTitled("WL only"));
+    EXPECT_EQ(list.GetWindowHandle(0), program.WindowTitled("WL only"));
+    for (int index : {1, -1, 100}) {
+        try {
+            list.GetWindowHandle(index);
+            ADD_FAILURE() << "index " << index << " accepted";
+        } catch (const toolkit::Exception& e) {
+            EXPECT_EQ(e.Message(), "List index out of bounds (" + std::to_string(index) + ")");
+        }
+    }
+}
+
+TEST(WindowsList, IsAComponentOfItsOwner) {
+    toolkit::Component form(nullptr, "Form1");
+    {
+        TWindowsList list(&form);
+        EXPECT_EQ(list.Name(), "WindowsList1");
+        EXPECT_EQ(list.Owner(), &form);
+        EXPECT_EQ(form.Components().size(), 1u);
+    }
+    EXPECT_TRUE(form.Components().empty());
+}
+
+}  // namespace
