@@ -1,0 +1,269 @@
+// The tray icon's shell calls, in order and with their records, against a fake shell.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ui/TrayRegistration.h"
+
+namespace {
+
+using ui::NotifyMessage;
+using ui::NotifyRecord;
+
+constexpr uintptr_t kNotifyWindow = 0x5151;
+constexpr uintptr_t kMainIcon = 0xA1;
+constexpr uintptr_t kRedIcon = 0xB2;
+constexpr ui::NotifyRecordSizes kSizes{88, 488};
+
+struct Call {
+    NotifyMessage message;
+    NotifyRecord record;
+};
+
+class FakeShell : public ui::ShellPort {
+public:
+    void NotifyIcon(NotifyMessage message, const NotifyRecord& record) override {
+        calls.push_back({message, record});
+    }
+    uintptr_t FindTaskbar() override {
+        ++taskbarLookups;
+        return taskbar;
+    }
+    uint32_t ShellVersion() override { return version; }
+
+    std::vector<NotifyMessage> Messages() const {
+        std::vector<NotifyMessage> m;
+        for (const Call& c : calls)
+            m.push_back(c.message);
+        return m;
+    }
+
+    std::vector<Call> calls;
+    uintptr_t taskbar = 0x7000;
+    uint32_t version = 0x00060000;  // 6.0
+    int taskbarLookups = 0;
+};
+
+class FakeHost : public ui::TrayHost {
+public:
+    void InstallAppHook() override { journal.push_back("install hook"); }
+    void RemoveAppHook() override { journal.push_back("remove hook"); }
+    uintptr_t MainIcon() override { return kMainIcon; }
+    std::vector<std::string> journal;
+};
+
+class TrayRegistrationTest : public ::testing::Test {
+protected:
+    FakeShell shell;
+    FakeHost host;
+    ui::TrayRegistration tray{shell, host, kSizes, kNotifyWindow};
+
+    // Hands out a new icon handle for every extraction, as the image list does.
+    uintptr_t nextIcon = 0x1000;
+    std::vector<int> extracted;
+    uintptr_t Extract(int i) {
+        extracted.push_back(i);
+        return ++nextIcon;
+    }
+    void SetIndex(int n, int count = 3) {
+        tray.SetIconIndex(n, count, [this](int i) { return Extract(i); });
+    }
+};
+
+using M = NotifyMessage;
+using Messages = std::vector<NotifyMessage>;
+
+TEST_F(TrayRegistrationTest, RegistrationAddsTheMainIconWithTheFullRecord) {
+    tray.SetActive(true);
+
+    ASSERT_EQ(shell.Messages(), (Messages{M::Add, M::SetVersion}));
+    const NotifyRecord& r = shell.calls[0].record;
+    EXPECT_EQ(r.cbSize, 488u);
+    EXPECT_EQ(r.hWnd, kNotifyWindow);
+    EXPECT_EQ(r.uID, 1u);
+    EXPECT_EQ(r.uFlags, 0x17u);
+    EXPECT_EQ(r.uCallbackMessage, 0x401u);
+    EXPECT_EQ(r.hIcon, kMainIcon);
+    EXPECT_STREQ(r.szTip, "");
+    EXPECT_EQ(r.uVersion, 3u);
+    EXPECT_EQ(std::memcmp(&shell.calls[1].record, &r, sizeof r), 0) << "set-version sends the same record";
+    EXPECT_TRUE(tray.Active());
+    EXPECT_EQ(tray.ShellTrayHandle(), shell.taskbar);
+    EXPECT_EQ(host.journal, (std::vector<std::string>{"install hook"}));
+}
+
+TEST_F(TrayRegistrationTest, TheShellVersionChoosesRecordSizeAndVersionCall) {
+    struct Case {
+        uint32_t version;
+        uint32_t size;
+        uint32_t uVersion;
+        Messages messages;
+    };
+    const Case cases[] = {
+        {0, 88, 0, {M::Add}},  // unreadable counts as older than 5.0
+        {0x00040048, 88, 0, {M::Add}},
+        {0x0004FFFF, 88, 0, {M::Add}},
+        {0x00050000, 488, 3, {M::Add, M::SetVersion}},
+        {0x00060001, 488, 3, {M::Add, M::SetVersion}},
+    };
+    for (const Case& c : cases) {
+        FakeShell s;
+        s.version = c.version;
+        FakeHost h;
+        ui::TrayRegistration t(s, h, kSizes, kNotifyWindow);
+        t.SetActive(true);
+        EXPECT_EQ(s.Messages(), c.messages) << std::hex << c.version;
+        EXPECT_EQ(s.calls[0].record.cbSize, c.size) << std::hex << c.version;
+        EXPECT_EQ(s.calls[0].record.uVersion, c.uVersion) << std::hex << c.version;
+    }
+}
+
+TEST_F(TrayRegistrationTest, TheStoredImageReplacesTheMainIconAtOnceKeepingTheAddsFlags) {
+    tray.SetActive(true);
+    tray.ImageChanged(kRedIcon);
+    ASSERT_EQ(shell.Messages(), (Messages{M::Add, M::SetVersion, M::Modify}));
+    EXPECT_EQ(shell.calls[2].record.hIcon, kRedIcon);
+    EXPECT_EQ(shell.calls[2].record.uFlags, 0x17u);
+    // Without a list the start index is refused and the red image stays.
+    SetIndex(-1, -1);
+    EXPECT_EQ(tray.IconIndex(), -1);
+    EXPECT_EQ(shell.calls.size(), 3u);
+}
+
+TEST_F(TrayRegistrationTest, AnIconAlreadySetIsRegisteredInsteadOfTheMainIcon) {
+    tray.ImageChanged(kRedIcon);  // not registered: nothing is sent
+    EXPECT_TRUE(shell.calls.empty());
+    tray.SetActive(true);
+    EXPECT_EQ(shell.calls[0].record.hIcon, kRedIcon);
+}
+
+TEST_F(TrayRegistrationTest, InvalidIndicesReadBackMinusOneAndKeepTheImage) {
+    tray.SetActive(true);
+    tray.ImageChanged(kRedIcon);
+    SetIndex(1);
+    const uintptr_t shown = tray.Icon();
+    const size_t sent = shell.calls.size();
+    struct Case {
+        int n;
+        int count;
+    };
+    const Case cases[] = {{3, 3}, {-5, 3}, {-1, 3}, {4, 3}, {0, 0}, {0, -1}, {2, -1}};
+    for (const Case& c : cases) {
+        SetIndex(c.n, c.count);
+        EXPECT_EQ(tray.IconIndex(), -1) << c.n << " of " << c.count;
+    }
+    EXPECT_EQ(tray.Icon(), shown);
+    EXPECT_EQ(shell.calls.size(), sent) << "an invalid index sends nothing";
+    EXPECT_EQ(extracted, (std::vector<int>{1})) << "an invalid index extracts nothing";
+}
+
+TEST_F(TrayRegistrationTest, EveryValidAssignmentSendsAFreshImageAlsoForTheSameIndex) {
+    tray.SetActive(true);
+    tray.ImageChanged(kRedIcon);
+    shell.calls.clear();
+    SetIndex(2);
+    SetIndex(2);
+    SetIndex(0);
+    EXPECT_EQ(tray.IconIndex(), 0);
+    ASSERT_EQ(shell.Messages(), (Messages{M::Modify, M::Modify, M::Modify}));
+    EXPECT_EQ(extracted, (std::vector<int>{2, 2, 0}));
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(shell.calls[i].record.hIcon, 0x1001 + i);
+        EXPECT_EQ(shell.calls[i].record.uFlags, 7u);
+    }
+}
+
+TEST_F(TrayRegistrationTest, ANewTaskbarWindowMakesTheNextImageChangeRegisterAgain) {
+    tray.SetActive(true);
+    shell.calls.clear();
+    host.journal.clear();
+
+    SetIndex(0);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Modify})) << "same taskbar: only the image";
+
+    shell.calls.clear();
+    shell.taskbar = 0x7001;  // the shell restarted
+    SetIndex(1);
+    ASSERT_EQ(shell.Messages(), (Messages{M::Delete, M::Add, M::SetVersion, M::Modify}));
+    EXPECT_EQ(shell.calls[1].record.hIcon, 0x1001u) << "the add carries the image shown so far";
+    EXPECT_EQ(shell.calls[1].record.uFlags, 0x17u);
+    EXPECT_EQ(shell.calls[3].record.hIcon, 0x1002u);
+    // The flags are chosen before the check, so the modify keeps the add's.
+    EXPECT_EQ(shell.calls[3].record.uFlags, 0x17u);
+    EXPECT_EQ(tray.ShellTrayHandle(), 0x7001u);
+    EXPECT_EQ(host.journal, (std::vector<std::string>{"remove hook", "install hook"}));
+}
+
+TEST_F(TrayRegistrationTest, AMissingTaskbarAtStartIsMadeGoodWhenOneAppears) {
+    shell.taskbar = 0;
+    tray.SetActive(true);  // the real shell refuses this add
+    EXPECT_EQ(tray.ShellTrayHandle(), 0u);
+    shell.calls.clear();
+    shell.taskbar = 0x7002;
+    SetIndex(2);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Delete, M::Add, M::SetVersion, M::Modify}));
+}
+
+TEST_F(TrayRegistrationTest, NothingIsSentOrLookedUpWhileUnregistered) {
+    SetIndex(1);
+    tray.ImageChanged(kRedIcon);
+    tray.SetHint("x");
+    EXPECT_TRUE(shell.calls.empty());
+    EXPECT_EQ(shell.taskbarLookups, 0);
+    EXPECT_EQ(tray.IconIndex(), 1);
+    EXPECT_EQ(tray.Icon(), kRedIcon);
+}
+
+TEST_F(TrayRegistrationTest, UnregistrationDeletesTheCurrentRecordAndRemovesTheHook) {
+    tray.SetActive(true);
+    tray.SetActive(true);  // registers again; the hook stays single
+    SetIndex(2);
+    shell.calls.clear();
+    tray.SetActive(false);
+    ASSERT_EQ(shell.Messages(), (Messages{M::Delete}));
+    EXPECT_EQ(shell.calls[0].record.hIcon, tray.Icon());
+    EXPECT_EQ(shell.calls[0].record.uID, 1u);
+    EXPECT_EQ(shell.calls[0].record.hWnd, kNotifyWindow);
+    EXPECT_FALSE(tray.Active());
+    EXPECT_FALSE(tray.AppHookInstalled());
+    EXPECT_EQ(host.journal, (std::vector<std::string>{"install hook", "remove hook"}));
+}
+
+TEST_F(TrayRegistrationTest, AChangedHintIsPushedOnceAsItsShortPart) {
+    tray.SetActive(true);
+    shell.calls.clear();
+    tray.PushTip();
+    EXPECT_TRUE(shell.calls.empty()) << "no hint, nothing to push";
+
+    tray.SetHint("Tavrin2|hosszú leírás");
+    EXPECT_TRUE(tray.HintChangedSincePushed());
+    tray.PushTip();
+    tray.PushTip();
+    ASSERT_EQ(shell.Messages(), (Messages{M::Modify}));
+    EXPECT_STREQ(shell.calls[0].record.szTip, "Tavrin2");
+    EXPECT_EQ(shell.calls[0].record.uFlags, 7u);
+
+    tray.SetHint(std::string(200, 'x'));
+    tray.PushTip();
+    EXPECT_EQ(std::strlen(shell.calls.back().record.szTip), 127u);
+}
+
+TEST_F(TrayRegistrationTest, OlderShellsGetAOneLineHint) {
+    shell.version = 0x00040048;
+    tray.SetHint("első\r\nmásodik\rharmadik\n");
+    EXPECT_EQ(tray.Hint(), "első - második\rharmadik\n");
+    shell.version = 0x00050000;
+    tray.SetHint("a\r\nb");
+    EXPECT_EQ(tray.Hint(), "a\r\nb");
+}
+
+TEST(ShortHint, IsTheTextBeforeTheFirstBar) {
+    EXPECT_EQ(ui::ShortHint("rövid|hosszú|még"), "rövid");
+    EXPECT_EQ(ui::ShortHint("nincs vonal"), "nincs vonal");
+    EXPECT_EQ(ui::ShortHint("|csak hosszú"), "");
+    EXPECT_EQ(ui::ShortHint(""), "");
+}
+
+}  // namespace
