@@ -1,0 +1,24 @@
+// Application events: applies its settings to the application object.
+#include "ui/AppEvent.h"
+
+#include "toolkit/Application.h"
+
+namespace ui {
+
+TAppEvents::TAppEvents(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
+
+void TAppEvents::SetShowMainForm(bool show) {
+    showMainForm_ = show;
+    toolkit::Application::Instance().ShowMainForm = show;
+}
+
+void TAppEvents::Loaded() {
+    Component::Loaded();
+    toolkit::Application& app = toolkit::Application::Instance();
+    app.ShowMainForm = showMainForm_;
+    app.HintPause = HintPause;
+    app.HintShortPause = HintShortPause;
+    app.HintHidePause = HintHidePause;
+}
+
+}  // namespace ui

@@ -1,0 +1,213 @@
+// Popup menus over Win32 menus, sharing one hidden owner window.
+#include "ui/Menus.h"
+
+#include <algorithm>
+
+#include "toolkit/ErrorReport.h"
+#include "toolkit/Exceptions.h"
+#include "ui/AccessKeys.h"
+
+namespace ui {
+namespace {
+
+constexpr char kOwnerWindowClass[] = "Tavrin2MenuOwner";
+
+// Menus in registration order: the owner window offers them its messages in this order.
+std::vector<TPopupMenu*>& Menus() {
+    static std::vector<TPopupMenu*> menus;
+    return menus;
+}
+
+HWND ownerWindow = nullptr;
+
+// Command ids are unique in the process, so the shared owner window can tell
+// which menu's item a WM_COMMAND names. They are 16-bit and never 0.
+UINT NextCommand() {
+    static UINT last = 0;
+    last = last % 0xFFFF + 1;
+    return last;
+}
+
+}  // namespace
+
+TMenuItem::TMenuItem(toolkit::Component* owner, std::string name)
+    : Component(owner, std::move(name)), command_(NextCommand()) {}
+
+TMenuItem::~TMenuItem() {
+    if (menu_)
+        menu_->Remove(*this);
+}
+
+void TMenuItem::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    Changed();
+}
+
+void TMenuItem::SetVisible(bool visible) {
+    visible_ = visible;
+    Changed();
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Changed();
+}
+
+void TMenuItem::SetDefault(bool isDefault) {
+    default_ = isDefault;
+    Changed();
+}
+
+void TMenuItem::Click() {
+    if (OnClick)
+        OnClick();
+}
+
+void TMenuItem::Changed() {
+    if (menu_)
+        menu_->Rebuild();
+}
+
+TPopupMenu::TPopupMenu(toolkit::Component* owner, std::string name)
+    : Component(owner, std::move(name)), handle_(CreatePopupMenu()) {
+    if (!handle_)
+        throw EOutOfResources("Out of system resources");
+    if (Menus().empty()) {
+        const HINSTANCE module = GetModuleHandleA(nullptr);
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        if (!GetClassInfoExA(module, kOwnerWindowClass, &wc)) {
+            wc = {};
+            wc.cbSize = sizeof wc;
+            wc.lpfnWndProc = &TPopupMenu::OwnerWindowProc;
+            wc.hInstance = module;
+            wc.lpszClassName = kOwnerWindowClass;
+            RegisterClassExA(&wc);
+        }
+        ownerWindow = CreateWindowExA(0, kOwnerWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
+                                      nullptr);
+        if (!ownerWindow)
+            throw EOutOfResources("Error creating window");
+    }
+    Menus().push_back(this);
+}
+
+TPopupMenu::~TPopupMenu() {
+    for (TMenuItem* item : items_)
+        item->menu_ = nullptr;
+    auto& menus = Menus();
+    menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
+    if (menus.empty() && ownerWindow) {
+        DestroyWindow(ownerWindow);
+        ownerWindow = nullptr;
+    }
+}
+
+HWND TPopupMenu::OwnerWindow() {
+    return ownerWindow;
+}
+
+void TPopupMenu::Add(TMenuItem& item) {
+    if (item.menu_)
+        item.menu_->Remove(item);
+    items_.push_back(&item);
+    item.menu_ = this;
+    Rebuild();
+}
+
+void TPopupMenu::Remove(TMenuItem& item) {
+    items_.erase(std::remove(items_.begin(), items_.end(), &item), items_.end());
+    item.menu_ = nullptr;
+    Rebuild();
+}
+
+TMenuItem* TPopupMenu::DefaultItem() const {
+    for (TMenuItem* item : items_)
+        if (item->Default())
+            return item;
+    return nullptr;
+}
+
+void TPopupMenu::Rebuild() {
+    HMENU menu = handle_.get();
+    while (GetMenuItemCount(menu) > 0)
+        DeleteMenu(menu, 0, MF_BYPOSITION);
+    for (const TMenuItem* item : items_) {
+        if (!item->Visible())
+            continue;
+        if (IsSeparatorCaption(item->Caption())) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        AppendMenuA(menu, MF_STRING | (item->Enabled() ? MF_ENABLED : MF_GRAYED), item->Command(),
+                    item->Caption().c_str());
+        if (item->Default())
+            SetMenuDefaultItem(menu, item->Command(), FALSE);
+    }
+}
+
+void TPopupMenu::DoPopup() {
+    if (OnPopup)
+        OnPopup();
+}
+
+void TPopupMenu::AssignAccessKeys() {
+    if (!AutoHotkeys)
+        return;
+    std::vector<MenuCaption> captions;
+    for (const TMenuItem* item : items_)
+        captions.push_back({item->Caption(), item->Visible()});
+    if (!ui::AssignAccessKeys(captions))
+        return;
+    for (size_t i = 0; i < items_.size(); ++i)
+        items_[i]->caption_ = captions[i].text;
+    Rebuild();
+}
+
+void TPopupMenu::Popup(int x, int y) {
+    popupPoint_ = {x, y};
+    DoPopup();
+    TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, ownerWindow, nullptr);
+}
+
+bool TPopupMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) != Handle())
+            return false;
+        // The system asks for the menu's contents: the popup handler runs a
+        // second time, now inside the tracking, and the keys are given out.
+        DoPopup();
+        AssignAccessKeys();
+        return true;
+    case WM_COMMAND:
+        for (TMenuItem* item : items_) {
+            if (item->Command() == LOWORD(wParam)) {
+                item->Click();
+                return true;
+            }
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK TPopupMenu::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        if (hwnd == ownerWindow) {
+            // Indexing the live list: a handler may destroy a menu, and the
+            // loop ends with the first menu that takes the message.
+            auto& menus = Menus();
+            for (size_t i = 0; i < menus.size(); ++i)
+                if (menus[i]->HandleOwnerMessage(message, wParam, lParam))
+                    return 0;
+        }
+    } catch (...) {
+        toolkit::HandleCurrentException();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace ui

@@ -1,0 +1,254 @@
+// The tray icon's Win32 side: its callback window, its images, its menu and
+// the auto-hide hook on the application window.
+#include "ui/TrayIcon.h"
+
+#include <utility>
+
+#include "toolkit/Application.h"
+#include "toolkit/ErrorReport.h"
+#include "toolkit/Exceptions.h"
+#include "toolkit/Form.h"
+#include "ui/ImageList.h"
+#include "ui/Menus.h"
+#include "ui/Win32Shell.h"
+
+namespace ui {
+namespace {
+
+constexpr char kNotifyWindowClass[] = "Tavrin2TrayNotify";
+
+unsigned ReadShiftState() {
+    auto down = [](int key) { return GetKeyState(key) < 0; };
+    unsigned shift = 0;
+    if (down(VK_SHIFT))
+        shift |= tray_shift::kShift;
+    if (down(VK_MENU))
+        shift |= tray_shift::kAlt;
+    if (down(VK_CONTROL))
+        shift |= tray_shift::kCtrl;
+    if (down(VK_LBUTTON))
+        shift |= tray_shift::kLeft;
+    if (down(VK_RBUTTON))
+        shift |= tray_shift::kRight;
+    if (down(VK_MBUTTON))
+        shift |= tray_shift::kMiddle;
+    return shift;
+}
+
+}  // namespace
+
+TTrayIcon::TTrayIcon(toolkit::Component* owner, std::string name, ShellPort* shell)
+    : Component(owner, std::move(name)),
+      ownShell_(shell ? nullptr : std::make_unique<Win32Shell>()),
+      notifyWindow_(CreateNotifyWindow(this)),
+      registration_(shell ? *shell : *ownShell_, *this, Win32Shell::RecordSizes(),
+                    reinterpret_cast<uintptr_t>(notifyWindow_)) {}
+
+TTrayIcon::~TTrayIcon() {
+    BeginDestroy();
+    // The menu and the image list may be gone already: they are not touched.
+    registration_.SetActive(false);
+    SetWindowLongPtrA(notifyWindow_, GWLP_USERDATA, 0);
+    DestroyWindow(notifyWindow_);
+}
+
+HWND TTrayIcon::CreateNotifyWindow(TTrayIcon* icon) {
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(module, kNotifyWindowClass, &wc)) {
+        wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &TTrayIcon::NotifyWindowProc;
+        wc.hInstance = module;
+        wc.lpszClassName = kNotifyWindowClass;
+        RegisterClassExA(&wc);
+    }
+    HWND hwnd = CreateWindowExA(0, kNotifyWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module, icon);
+    if (!hwnd)
+        throw EOutOfResources("Error creating window");
+    return hwnd;
+}
+
+LRESULT CALLBACK TTrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    try {
+        auto* icon = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (icon && message == kTrayCallbackMessage) {
+            // The whole lParam is the notification; wParam (the icon id) is ours anyway.
+            icon->HandleCallback(static_cast<uint32_t>(lParam));
+            return 0;
+        }
+    } catch (...) {
+        toolkit::HandleCurrentException();
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void TTrayIcon::SetIcon(HICON shared) {
+    // The image replaced is released only after the shell has the new one.
+    toolkit::UniqueIcon replaced = std::move(ownedIcon_);
+    registration_.ImageChanged(reinterpret_cast<uintptr_t>(shared));
+}
+
+void TTrayIcon::SetIcon(toolkit::UniqueIcon owned) {
+    const HICON image = owned.get();
+    toolkit::UniqueIcon replaced = std::exchange(ownedIcon_, std::move(owned));
+    registration_.ImageChanged(reinterpret_cast<uintptr_t>(image));
+}
+
+void TTrayIcon::SetIconIndex(int index) {
+    // Each valid assignment makes one icon, which replaces (and so releases)
+    // the one made by the assignment before: nothing builds up at ten
+    // assignments a second.
+    toolkit::UniqueIcon replaced;
+    registration_.SetIconIndex(index, icons_ ? icons_->Count() : -1, [&](int i) {
+        toolkit::UniqueIcon fresh = icons_->GetIcon(i);
+        replaced = std::exchange(ownedIcon_, std::move(fresh));
+        return reinterpret_cast<uintptr_t>(ownedIcon_.get());
+    });
+}
+
+void TTrayIcon::SetVisibility(unsigned visibility) {
+    const unsigned before = std::exchange(visibility_, visibility);
+    const bool wasShown = (before & tvVisibleTaskBar) != 0;
+    const bool shown = (visibility & tvVisibleTaskBar) != 0;
+    if (shown && !wasShown)
+        ShowApplication();
+    else if (!shown && wasShown)
+        HideApplication();
+}
+
+void TTrayIcon::HandleCallback(uint32_t notification) {
+    POINT at{};
+    GetCursorPos(&at);
+    const unsigned shift = ReadShiftState();
+
+    TrayCallbackConfig config;
+    config.hasPopupMenu = popupMenu_ != nullptr;
+    config.hasDropDownMenu = dropDownMenu_ != nullptr;
+    config.hasDefaultItem = popupMenu_ && popupMenu_->DefaultItem();
+    config.onClick = static_cast<bool>(OnClick);
+    config.onDblClick = static_cast<bool>(OnDblClick);
+    config.onMouseMove = static_cast<bool>(OnMouseMove);
+    config.onMouseDown = static_cast<bool>(OnMouseDown);
+    config.onMouseUp = static_cast<bool>(OnMouseUp);
+    config.hintChanged = registration_.HintChangedSincePushed();
+    config.appShown = appShown_;
+    config.clicks.minimizeClick = visibility_ & tvMinimizeClick;
+    config.clicks.restoreClick = visibility_ & tvRestoreClick;
+    config.clicks.minimizeDbClick = visibility_ & tvMinimizeDbClick;
+    config.clicks.restoreDbClick = visibility_ & tvRestoreDbClick;
+
+    const TrayReaction reaction = DecideTrayCallback(notification, config);
+    for (const TrayStep step : reaction.steps) {
+        switch (step) {
+        case TrayStep::PushTip:
+            registration_.PushTip();
+            break;
+        case TrayStep::MouseMove:
+            if (OnMouseMove)
+                OnMouseMove(shift, at.x, at.y);
+            break;
+        case TrayStep::MouseDown:
+            if (OnMouseDown)
+                OnMouseDown(reaction.button, shift, at.x, at.y);
+            break;
+        case TrayStep::MouseUp:
+            if (OnMouseUp)
+                OnMouseUp(reaction.button, shift, at.x, at.y);
+            break;
+        case TrayStep::Click:
+            if (OnClick)
+                OnClick();
+            break;
+        case TrayStep::DblClick:
+            if (OnDblClick)
+                OnDblClick();
+            break;
+        case TrayStep::ClickDefaultItem:
+            if (TMenuItem* item = popupMenu_ ? popupMenu_->DefaultItem() : nullptr)
+                item->Click();
+            break;
+        case TrayStep::ShowApp:
+            SetVisibility(visibility_ | tvVisibleTaskBar);
+            break;
+        case TrayStep::HideApp:
+            SetVisibility(visibility_ & ~tvVisibleTaskBar);
+            break;
+        case TrayStep::PopupMenu:
+            if (popupMenu_)
+                ShowMenu(*popupMenu_, at);
+            break;
+        case TrayStep::DropDownMenu:
+            if (dropDownMenu_)
+                ShowMenu(*dropDownMenu_, at);
+            break;
+        case TrayStep::BalloonHidden:
+        case TrayStep::BalloonTimedOut:
+        case TrayStep::BalloonClicked:
+            break;  // the icon shows no balloons of its own
+        }
+    }
+}
+
+void TTrayIcon::ShowMenu(TPopupMenu& menu, POINT at) {
+    // Without the foreground switch the menu would not close when the user
+    // clicks elsewhere; the posted null message lets the system finish the
+    // switch so the next opening works too.
+    SetForegroundWindow(notifyWindow_);
+    menu.Popup(at.x, at.y);
+    PostMessageA(notifyWindow_, WM_NULL, 0, 0);
+}
+
+void TTrayIcon::ShowApplication() {
+    appShown_ = true;
+    toolkit::Application& app = toolkit::Application::Instance();
+    if (app.Handle()) {
+        ShowWindow(app.Handle(), SW_SHOW);
+        app.Restore();
+    }
+    if (toolkit::Form* main = app.MainForm())
+        main->Show();
+}
+
+void TTrayIcon::HideApplication() {
+    appShown_ = false;
+    toolkit::Application& app = toolkit::Application::Instance();
+    toolkit::Form* main = app.MainForm();
+    if (main && main->Handle() && !IsIconic(main->Handle())) {
+        if (Snap) {
+            main->Hide();
+            app.ShowMainForm = false;
+        }
+        app.Minimize();
+    }
+    // Hidden, the application window takes its taskbar button with it.
+    if (app.Handle())
+        ShowWindow(app.Handle(), SW_HIDE);
+}
+
+void TTrayIcon::InstallAppHook() {
+    appHookId_ = toolkit::Application::Instance().HookMainWindow(
+        [this](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+            // Compared exactly, not masked: only the plain minimise command.
+            if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && (visibility_ & tvAutoHide) && Active())
+                HideApplication();
+            return false;  // the application still handles the command itself
+        });
+}
+
+void TTrayIcon::RemoveAppHook() {
+    toolkit::Application::Instance().UnhookMainWindow(appHookId_);
+    appHookId_ = 0;
+}
+
+uintptr_t TTrayIcon::MainIcon() {
+    return reinterpret_cast<uintptr_t>(toolkit::Application::Instance().Icon());
+}
+
+}  // namespace ui

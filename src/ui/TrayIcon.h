@@ -1,0 +1,109 @@
+// The notification-area icon: registers with the shell, shows the image the
+// engine's state index selects, opens the tray menu, and hides the
+// application's taskbar button when the application is minimised.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "toolkit/Component.h"
+#include "toolkit/UniqueHandle.h"
+#include "ui/TrayCallback.h"
+#include "ui/TrayRegistration.h"
+
+namespace ui {
+
+class TImageList;
+class TPopupMenu;
+
+// Flags of TTrayIcon::Visibility.
+enum TrayVisibilityFlag : unsigned {
+    tvVisibleTaskBar = 1u << 0,
+    tvVisibleTaskList = 1u << 1,
+    tvAutoHide = 1u << 2,
+    tvVisibleDesign = 1u << 3,
+    tvRestoreClick = 1u << 4,
+    tvRestoreDbClick = 1u << 5,
+    tvMinimizeClick = 1u << 6,
+    tvMinimizeDbClick = 1u << 7,
+};
+
+// Modifier keys and buttons held while a tray mouse event happened.
+namespace tray_shift {
+constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32;
+}
+
+class TTrayIcon : public toolkit::Component, private TrayHost {
+public:
+    // `shell` lets a test put a fake or a spy between the icon and the shell.
+    TTrayIcon(toolkit::Component* owner, std::string name, ShellPort* shell = nullptr);
+    ~TTrayIcon() override;
+
+    bool Active() const { return registration_.Active(); }
+    void SetActive(bool active) { registration_.SetActive(active); }
+
+    // The image registered with the shell. A shared icon (a resource loaded
+    // with LR_SHARED, the application's icon) is used, never destroyed; an
+    // owned one is destroyed when it is replaced.
+    HICON Icon() const { return reinterpret_cast<HICON>(registration_.Icon()); }
+    void SetIcon(HICON shared);
+    void SetIcon(toolkit::UniqueIcon owned);
+
+    const std::string& Hint() const { return registration_.Hint(); }
+    void SetHint(const std::string& hint) { registration_.SetHint(hint); }
+
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+    TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
+    void SetDropDownMenu(TPopupMenu* menu) { dropDownMenu_ = menu; }
+
+    // The state images; -1 selects none and keeps the image shown.
+    TImageList* Icons() const { return icons_; }
+    void SetIcons(TImageList* icons) { icons_ = icons; }
+    int IconIndex() const { return registration_.IconIndex(); }
+    void SetIconIndex(int index);
+
+    unsigned Visibility() const { return visibility_; }
+    void SetVisibility(unsigned visibility);
+    bool Snap = false;
+    bool AppShown() const { return appShown_; }
+
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+    std::function<void(TrayButton button, unsigned shift, int x, int y)> OnMouseDown;
+    std::function<void(TrayButton button, unsigned shift, int x, int y)> OnMouseUp;
+    std::function<void(unsigned shift, int x, int y)> OnMouseMove;
+
+    HWND NotifyWindow() const { return notifyWindow_; }
+    const NotifyRecord& NotifyData() const { return registration_.Record(); }
+    HWND ShellTrayHandle() const { return reinterpret_cast<HWND>(registration_.ShellTrayHandle()); }
+
+    // One callback message from the shell (what NotifyWindow does with 0x401).
+    void HandleCallback(uint32_t notification);
+
+private:
+    static LRESULT CALLBACK NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static HWND CreateNotifyWindow(TTrayIcon* icon);
+    void InstallAppHook() override;
+    void RemoveAppHook() override;
+    uintptr_t MainIcon() override;
+    void ShowMenu(TPopupMenu& menu, POINT at);
+    void ShowApplication();
+    void HideApplication();
+
+    std::unique_ptr<ShellPort> ownShell_;
+    HWND notifyWindow_;
+    TrayRegistration registration_;
+    toolkit::UniqueIcon ownedIcon_;
+    TPopupMenu* popupMenu_ = nullptr;
+    TPopupMenu* dropDownMenu_ = nullptr;
+    TImageList* icons_ = nullptr;
+    unsigned visibility_ = tvVisibleTaskBar | tvVisibleTaskList | tvAutoHide;
+    bool appShown_ = true;
+    int appHookId_ = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,168 @@
+// The tray icon, its image list, the tray menu and the application events,
+// for real under Wine: its notification area, menus and application window.
+#include <windows.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/Application.h"
+#include "toolkit/ErrorReport.h"
+#include "toolkit/Form.h"
+#include "win/TrayTestSupport.h"
+
+namespace {
+
+using namespace tray_test;
+
+struct Rgb {
+    int r, g, b;
+};
+
+// The colour of pixel (x, y) of an icon's colour image, and whether its mask
+// makes it transparent.
+Rgb IconPixel(HICON icon, int x, int y, bool* transparent) {
+    ICONINFO info{};
+    EXPECT_TRUE(GetIconInfo(icon, &info));
+    toolkit::UniqueGdi<HBITMAP> colour(info.hbmColor), mask(info.hbmMask);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 16;
+    bi.bmiHeader.biHeight = -16;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    DWORD pixels[16 * 16] = {};
+    DWORD maskPixels[16 * 16] = {};
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, colour.get(), 0, 16, pixels, &bi, DIB_RGB_COLORS);
+    GetDIBits(dc, mask.get(), 0, 16, maskPixels, &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    *transparent = (maskPixels[y * 16 + x] & 0xFFFFFF) != 0;
+    const DWORD p = pixels[y * 16 + x];
+    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
+}
+
+using M = ui::NotifyMessage;
+
+TEST(TrayIcon, StartRegistersTheMainIconThenShowsTheRedGlyph) {
+    SpyShell shell;
+    {
+        TrayLayout form(&shell);
+        ASSERT_GE(shell.calls.size(), 3u);
+        EXPECT_EQ(shell.calls[0].message, M::Add);
+        EXPECT_TRUE(shell.calls[0].result) << "the notification area took the icon";
+        EXPECT_EQ(shell.calls[0].record.hIcon, reinterpret_cast<uintptr_t>(toolkit::Application::Instance().Icon()));
+        EXPECT_EQ(shell.calls[0].record.uFlags, 0x17u);
+        EXPECT_EQ(shell.calls[0].record.hWnd, reinterpret_cast<uintptr_t>(form.TrayIcon1.NotifyWindow()));
+        // Wine's shell is 6.0: the balloon layout and a version call.
+        EXPECT_EQ(shell.calls[0].record.cbSize, NOTIFYICONDATAA_V2_SIZE);
+        EXPECT_EQ(shell.calls[1].message, M::SetVersion);
+        EXPECT_TRUE(shell.calls[1].result);
+        EXPECT_EQ(shell.calls[2].message, M::Modify);
+        EXPECT_TRUE(shell.calls[2].result);
+        EXPECT_EQ(shell.calls[2].record.hIcon, reinterpret_cast<uintptr_t>(SharedIcon(app::kTrayIcon)));
+        EXPECT_EQ(shell.calls.size(), 3u) << "the -1 index sends nothing";
+        EXPECT_EQ(form.TrayIcon1.IconIndex(), -1);
+        EXPECT_STREQ(form.TrayIcon1.NotifyData().szTip, "");
+        EXPECT_NE(form.TrayIcon1.ShellTrayHandle(), nullptr) << "Wine's tray window exists";
+        bool transparent = false;
+        const Rgb fill = IconPixel(form.TrayIcon1.Icon(), 8, 10, &transparent);
+        EXPECT_FALSE(transparent);
+        EXPECT_EQ(fill.r, 255);
+        EXPECT_EQ(fill.g, 0);
+        EXPECT_EQ(fill.b, 0);
+
+        // The shell knows the icon: a second add with the same id is refused.
+        shell.calls.clear();
+        form.TrayIcon1.SetActive(true);
+        ASSERT_FALSE(shell.calls.empty());
+        EXPECT_FALSE(shell.calls[0].result);
+        shell.calls.clear();
+    }
+    ASSERT_EQ(shell.calls.size(), 1u) << "destroying the layout unregisters";
+    EXPECT_EQ(shell.calls[0].message, M::Delete);
+    EXPECT_TRUE(shell.calls[0].result) << "the icon left the notification area";
+}
+
+TEST(TrayIcon, EachIndexShowsItsStateColourAndBadIndicesKeepTheImage) {
+    SpyShell shell;
+    TrayLayout form(&shell);
+    ASSERT_EQ(form.ImageList1.Count(), 3);
+    const Rgb expected[] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0}};
+    for (int i = 0; i < 3; ++i) {
+        shell.calls.clear();
+        form.TrayIcon1.SetIconIndex(i);
+        EXPECT_EQ(form.TrayIcon1.IconIndex(), i);
+        ASSERT_EQ(shell.calls.size(), 1u);
+        EXPECT_EQ(shell.calls[0].message, M::Modify);
+        EXPECT_TRUE(shell.calls[0].result);
+        EXPECT_EQ(shell.calls[0].record.uFlags, 7u);
+        EXPECT_EQ(shell.calls[0].record.hIcon, reinterpret_cast<uintptr_t>(form.TrayIcon1.Icon()));
+        bool transparent = false;
+        // 16-bit colour keeps 5 or 6 bits per channel.
+        const Rgb fill = IconPixel(form.TrayIcon1.Icon(), 8, 10, &transparent);
+        EXPECT_FALSE(transparent);
+        EXPECT_NEAR(fill.r, expected[i].r, 8) << i;
+        EXPECT_NEAR(fill.g, expected[i].g, 8) << i;
+        EXPECT_NEAR(fill.b, expected[i].b, 8) << i;
+        const Rgb outline = IconPixel(form.TrayIcon1.Icon(), 3, 8, &transparent);
+        EXPECT_FALSE(transparent);
+        EXPECT_EQ(outline.r + outline.g + outline.b, 0) << "black outline, image " << i;
+        IconPixel(form.TrayIcon1.Icon(), 0, 0, &transparent);
+        EXPECT_TRUE(transparent) << "corner of image " << i;
+    }
+    const HICON shown = form.TrayIcon1.Icon();
+    shell.calls.clear();
+    for (int bad : {3, -5, 100}) {
+        form.TrayIcon1.SetIconIndex(bad);
+        EXPECT_EQ(form.TrayIcon1.IconIndex(), -1) << bad;
+    }
+    EXPECT_EQ(form.TrayIcon1.Icon(), shown);
+    EXPECT_TRUE(shell.calls.empty());
+
+    form.TrayIcon1.SetIconIndex(2);
+    form.TrayIcon1.SetIconIndex(2);
+    ASSERT_EQ(shell.calls.size(), 2u) << "the same index is sent again";
+    EXPECT_TRUE(shell.calls[1].result);
+}
+
+SIZE_T WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+TEST(TrayIcon, TenThousandAssignmentsLeaveNoIconsOrMemoryBehind) {
+    TrayLayout form(nullptr);  // the real shell: it copies every image sent
+    for (int i = 0; i < 300; ++i)  // warm-up: caches of the shell and the heap settle
+        form.TrayIcon1.SetIconIndex(i % 3);
+    Pump();
+    const long iconsBefore = toolkit::UniqueIcon::Live();
+    const SIZE_T memoryBefore = WorkingSet();
+    for (int i = 0; i < 10000; ++i) {
+        form.TrayIcon1.SetIconIndex(i % 3);
+        if (i % 500 == 0)
+            Pump();
+    }
+    Pump();
+    EXPECT_EQ(toolkit::UniqueIcon::Live(), iconsBefore);
+    EXPECT_EQ(toolkit::UniqueIcon::Live(), 1) << "only the icon shown is alive";
+    const SIZE_T memoryAfter = WorkingSet();
+    // One leaked icon per assignment would be megabytes (two bitmaps each).
+    EXPECT_LT(static_cast<long long>(memoryAfter) - static_cast<long long>(memoryBefore), 1024 * 1024)
+        << "working set " << memoryBefore << " -> " << memoryAfter;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    toolkit::Application::Instance().Initialize(GetModuleHandleA(nullptr));
+    // Errors are collected for the tests instead of being shown in a box.
+    toolkit::SetExceptionHandler([](const std::string& message) { tray_test::reportedErrors.push_back(message); });
+    return RUN_ALL_TESTS();
+}
