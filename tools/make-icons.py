@@ -37,7 +37,10 @@ def read_description(path):
             if words[0] == "pixels":
                 in_pixels = True
             elif words[0] == "icon" and len(words) >= 4:
-                name, bits, fill = words[1], int(words[2]), int(words[3], 16)
+                try:
+                    name, bits, fill = words[1], int(words[2]), int(words[3], 16)
+                except ValueError:
+                    fail(f"{path}:{number}: depth and fill must be numbers: {line!r}")
                 if bits not in (4, 24):
                     fail(f"{path}:{number}: depth must be 4 or 24")
                 if bits == 4 and fill not in PALETTE16:
@@ -85,6 +88,13 @@ def ico(rows, bits, fill):
 
 
 def main(argv):
+    try:
+        run(argv)
+    except OSError as e:
+        fail(f"{e.filename}: {e.strerror}")
+
+
+def run(argv):
     if len(argv) == 3 and argv[1] == "--list":
         icons, _ = read_description(argv[2])
         print(";".join(name for name, _, _ in icons), end="")
