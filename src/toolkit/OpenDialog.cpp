@@ -1,0 +1,82 @@
+// The open-file dialog component over GetOpenFileNameA and its Explorer hook.
+#include "toolkit/OpenDialog.h"
+
+#include <utility>
+
+#include "toolkit/ErrorReport.h"
+#include "toolkit/FileDialogText.h"
+#include "toolkit/TextCopy.h"
+
+namespace toolkit {
+
+TOpenDialog::TOpenDialog(Component* owner, std::string name) : Component(owner, std::move(name)) {}
+
+TOpenDialog::~TOpenDialog() = default;
+
+bool TOpenDialog::Execute(HWND owner) {
+    char file[kFileNameSize];
+    CopyTruncated(file, FileName);
+    const std::string filter = PlatformFilter(Filter);
+    const std::string defaultExt = PlatformDefaultExt(DefaultExt);
+
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
+    ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
+    ofn.Flags = Options;
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    ofn.lCustData = reinterpret_cast<LPARAM>(this);
+    ofn.lpfnHook = &TOpenDialog::HookProc;
+
+    const BOOL taken = GetOpenFileNameA(&ofn);
+    handle_ = nullptr;
+    if (taken) {
+        FileName = file;
+        FilterIndex = static_cast<int>(ofn.nFilterIndex);
+    }
+    return taken != FALSE;
+}
+
+bool TOpenDialog::CanClose(const OPENFILENAMEA& ofn) {
+    // The platform has written the confirmed full path into the name buffer.
+    if (ofn.lpstrFile)
+        FileName.assign(ofn.lpstrFile, strnlen(ofn.lpstrFile, ofn.nMaxFile));
+    bool canClose = true;
+    if (OnCanClose)
+        OnCanClose(*this, canClose);
+    return canClose;
+}
+
+// The hook runs inside the dialog's own message handling: a platform entry,
+// so no exception may leave it. A failing OnCanClose is reported and keeps the
+// dialog open, as a refusal would.
+UINT_PTR CALLBACK TOpenDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) noexcept {
+    const OFNOTIFYA* notify = message == WM_NOTIFY ? reinterpret_cast<const OFNOTIFYA*>(lParam) : nullptr;
+    const bool fileOk = notify && notify->hdr.code == CDN_FILEOK && notify->lpOFN;
+    bool canClose = true;
+    try {
+        if (message == WM_INITDIALOG) {
+            // With the Explorer style the hook's dialog is a child of the real one.
+            auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
+            if (ofn)
+                reinterpret_cast<TOpenDialog*>(ofn->lCustData)->handle_ = GetParent(hook);
+        } else if (fileOk) {
+            canClose = reinterpret_cast<TOpenDialog*>(notify->lpOFN->lCustData)->CanClose(*notify->lpOFN);
+        }
+    } catch (...) {
+        HandleCurrentException();
+        canClose = false;
+    }
+    if (fileOk && !canClose) {
+        SetWindowLongPtrA(hook, DWLP_MSGRESULT, 1);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace toolkit
