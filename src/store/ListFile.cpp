@@ -7,6 +7,7 @@
 #include "toolkit/UniqueHandle.h"
 
 #include <memory>
+#include <utility>
 
 namespace store {
 namespace {
@@ -155,7 +156,7 @@ void SaveListFile(const std::string& path, const std::vector<std::string>& entri
             ThrowCannotCreate(path, GetLastError());
     }
 
-    std::unique_ptr<TempFile> temp = CreateTempFile(path, steps);
+    const std::unique_ptr<TempFile> temp = CreateTempFile(path, steps);
     if (!temp) {
         // No room for a second file in that folder (rights, name length): the
         // old way is the only way left.
@@ -165,15 +166,11 @@ void SaveListFile(const std::string& path, const std::vector<std::string>& entri
     WriteAll(temp->Handle(), text, steps);
     if (!FlushFileBuffers(temp->Handle()) || !temp->Close())
         ThrowWriteError();
-    if (MoveFileExA(temp->Name().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        temp->Commit();
-        return;
-    }
-    // The rename was refused though list.txt could be written (it was locked
-    // meanwhile, or may be written but not replaced): drop the temporary file
-    // and write in place, which raises the proper error if that fails too.
-    temp.reset();
-    SaveInPlace(path, text, steps);
+    // The rename can still be refused (list.txt locked since the check): the
+    // old file then stays as it was and the temporary file goes.
+    if (!MoveFileExA(temp->Name().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ThrowCannotCreate(path, GetLastError());
+    temp->Commit();
 }
 
 }  // namespace store

@@ -21,7 +21,7 @@ void EnsureListFile(const std::string& path);
 // entries. Raises EFOpenError "Cannot open file "<path>". <system text>".
 std::vector<std::string> LoadListFile(const std::string& path);
 
-// The platform steps of a save that tests make fail on purpose.
+// The platform steps of a save that tests make fail on purpose; both are set.
 struct SaveSteps {
     // Writes bytes to an open file, with WriteFile's contract.
     std::function<BOOL(HANDLE file, const void* data, DWORD size, DWORD* written)> write;

@@ -1,6 +1,7 @@
 // The open-file dialog component over GetOpenFileNameA and its Explorer hook.
 #include "toolkit/OpenDialog.h"
 
+#include <cstring>
 #include <utility>
 
 #include "toolkit/ErrorReport.h"

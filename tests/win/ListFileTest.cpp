@@ -269,6 +269,27 @@ TEST_F(ListFileTest, SaveThatFailsPartWayLeavesTheOldFileWhole) {
     EXPECT_EQ(ReadBytes(path_), "c:\\new one.exe\r\n");
 }
 
+TEST_F(ListFileTest, ListLockedWhileTheNewTextIsWrittenIsRefusedAndKept) {
+    WriteBytes(path_, "old\r\n");
+    HANDLE locker = INVALID_HANDLE_VALUE;
+    store::SaveSteps steps = store::PlatformSaveSteps();
+    steps.write = [&](HANDLE file, const void* data, DWORD size, DWORD* written) {
+        // Another program takes list.txt after it was found writable.
+        locker = CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return WriteFile(file, data, size, written, nullptr);
+    };
+    try {
+        store::SaveListFile(path_, {"new"}, steps);
+        ADD_FAILURE() << "no error";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message().rfind("Cannot create file \"" + path_ + "\". ", 0), 0u) << e.Message();
+    }
+    ASSERT_NE(locker, INVALID_HANDLE_VALUE);
+    CloseHandle(locker);
+    EXPECT_EQ(ReadBytes(path_), "old\r\n");
+    EXPECT_EQ(Files(), std::vector<std::string>{"list.txt"});
+}
+
 TEST_F(ListFileTest, TemporaryNameInUseIsLeftAloneAndAnotherIsTaken) {
     const std::string taken = store::ListTempName(path_, 0);
     WriteBytes(taken, "someone else's");
