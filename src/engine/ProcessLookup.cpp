@@ -178,16 +178,13 @@ bool OwnerOf(HWND window, DWORD& processId) {
 
 }  // namespace
 
-WindowProcessNames NamesOfWindowProcess(HWND window) {
+WindowProcessNames NamesOfWindowProcess(HWND window, ProcessNamesMemo* memo) {
     DWORD processId;
     if (!OwnerOf(window, processId))
         return {};
-    SystemProcessSource& source = SystemProcesses();
-    WindowProcessNames names;
-    names.Name = NameOfProcess(source, CurrentVersionClass(), processId);
-    if (processId != kPresetProcessId)
-        names.FullPath = source.QueryFullImagePath(processId);
-    return names;
+    if (memo)
+        return memo->NamesOf(processId);
+    return NamesOfProcess(SystemProcesses(), CurrentPlatformVersion(), processId);
 }
 
 std::string ProcessNameOfWindow(HWND window) {

@@ -65,15 +65,10 @@ SystemProcessSource& SystemProcesses();
 bool ListRunningProcesses(ProcessList& list);
 std::string QueryProcessPath(DWORD processId);
 
-// The names the scan compares with the program list.
-struct WindowProcessNames {
-    std::string Name;      // as the process listing names the window's process
-    std::string FullPath;  // the full image path where ReadsFullImagePath, else empty
-};
-
 // Both names of the window's process; empty when the window is gone or its
-// process cannot be named. Only that one process is looked at.
-WindowProcessNames NamesOfWindowProcess(HWND window);
+// process cannot be named. Only that one process is looked at; with a memo,
+// a process already named in this scan is not asked again.
+WindowProcessNames NamesOfWindowProcess(HWND window, ProcessNamesMemo* memo = nullptr);
 
 // The window's process name as the process listing gives it, or empty.
 std::string ProcessNameOfWindow(HWND window);

@@ -107,6 +107,24 @@ std::string NameOfProcess(ProcessSource& source, VersionClass versionClass, uint
     return name;
 }
 
+WindowProcessNames NamesOfProcess(ProcessSource& source, const PlatformVersion& version, uint32_t processId) {
+    WindowProcessNames names;
+    names.Name = NameOfProcess(source, ClassifyVersion(version), processId);
+    if (processId != kPresetProcessId && ReadsFullImagePath(version))
+        names.FullPath = source.QueryFullImagePath(processId);
+    return names;
+}
+
+WindowProcessNames ProcessNamesMemo::NamesOf(uint32_t processId) {
+    for (const auto& [id, names] : known_)
+        if (id == processId)
+            return names;
+    WindowProcessNames names = NamesOfProcess(source_, version_, processId);
+    if (!names.Name.empty() && (!names.FullPath.empty() || !ReadsFullImagePath(version_)))
+        known_.emplace_back(processId, names);
+    return names;
+}
+
 std::string LowerAscii(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z')

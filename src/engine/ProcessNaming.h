@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace engine {
@@ -77,6 +78,31 @@ std::string NameInList(const ProcessList& list, uint32_t processId);
 // naming only the one process: the snapshot walk stops at it and only its path
 // is read.
 std::string NameOfProcess(ProcessSource& source, VersionClass versionClass, uint32_t processId);
+
+// The names the scan compares with the program list.
+struct WindowProcessNames {
+    std::string Name;      // as the process listing names the process
+    std::string FullPath;  // the full image path where ReadsFullImagePath, else empty
+};
+
+// Both names of one process.
+WindowProcessNames NamesOfProcess(ProcessSource& source, const PlatformVersion& version, uint32_t processId);
+
+// Names processes for one scan, asking the platform once per process. A
+// process keeps its names for life, and a window still alive at its lookup
+// means its process id still names the same process, so a remembered name is
+// the name a fresh lookup would give. Incomplete results are not remembered:
+// they are asked for again at the next window.
+class ProcessNamesMemo {
+public:
+    ProcessNamesMemo(ProcessSource& source, const PlatformVersion& version) : source_(source), version_(version) {}
+    WindowProcessNames NamesOf(uint32_t processId);
+
+private:
+    ProcessSource& source_;
+    PlatformVersion version_;
+    std::vector<std::pair<uint32_t, WindowProcessNames>> known_;
+};
 
 // Lowers the ASCII capitals A to Z; every other byte stays as it is.
 std::string LowerAscii(std::string text);

@@ -23,13 +23,14 @@ void RunProgramScan(TTimerEvent& program_ell, bool& WatchedRunning, TWindowsList
         ports.ProcessMessages();
     list.Refresh();
     const int count = list.Count();
+    ProcessNamesMemo memo(SystemProcesses(), CurrentPlatformVersion());
     bool found = false;
     // Every window is looked up, also after a match.
     for (int i = 0; i < count; ++i) {
         if (ports.ProcessMessages)
             ports.ProcessMessages();
         const HWND window = list.GetWindowHandle(i);
-        const WindowProcessNames names = ports.NameWindow ? ports.NameWindow(window) : NamesOfWindowProcess(window);
+        const WindowProcessNames names = ports.NameWindow ? ports.NameWindow(window) : NamesOfWindowProcess(window, &memo);
         // The list holds the full paths the open dialog gives; the snapshot
         // names only the file on current systems, so either may match.
         if (Listed(ports, names.Name) || Listed(ports, names.FullPath)) {

@@ -20,7 +20,8 @@ struct ScanPorts {
     // The program list's exact search (ComboBox1, CB_FINDSTRINGEXACT from -1):
     // the index of the first entry equal to the text regardless of case, or -1.
     std::function<int(const std::string&)> FindExact;
-    // Names the window's process; NamesOfWindowProcess when empty.
+    // Names the window's process; when empty, NamesOfWindowProcess with a
+    // memo for the scan, so each process is asked once per scan.
     std::function<WindowProcessNames(HWND)> NameWindow;
 };
 

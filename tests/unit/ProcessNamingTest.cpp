@@ -29,10 +29,16 @@ public:
     // Ids whose path read fails the first time it is asked for.
     std::map<uint32_t, int> FailFirstReads;
 
+    std::map<uint32_t, std::string> FullPaths;
+    int FullPathFailures = 0;  // the next reads that fail
+
+    int Walks = 0;
     int EntriesVisited = 0;
     int PathReads = 0;
+    int FullPathReads = 0;
 
     bool WalkSnapshot(const SnapshotVisitor& visit) override {
+        ++Walks;
         if (SnapshotFails)
             return false;
         for (const FakeEntry& e : Snapshot) {
@@ -56,7 +62,15 @@ public:
         auto it = Paths.find(id);
         return it == Paths.end() ? std::string() : it->second;
     }
-    std::string QueryFullImagePath(uint32_t) override { return {}; }
+    std::string QueryFullImagePath(uint32_t id) override {
+        ++FullPathReads;
+        if (FullPathFailures > 0) {
+            --FullPathFailures;
+            return {};
+        }
+        auto it = FullPaths.find(id);
+        return it == FullPaths.end() ? std::string() : it->second;
+    }
 };
 
 std::vector<std::pair<std::string, uint32_t>> Listed(engine::ProcessSource& source, VersionClass vc) {
@@ -197,6 +211,80 @@ TEST(NameOfProcess, ReadsOnlyTheOneProcessAndStopsTheWalkAtIt) {
     engine::ProcessList list;
     engine::ListRunningProcesses(source, VersionClass::WindowsXP, list);
     EXPECT_EQ(source.PathReads, 1 + 100);  // the full listing opens every process
+}
+
+const engine::PlatformVersion kWindows10{engine::kPlatformNT, 10, 0};
+const engine::PlatformVersion kWindowsXP{engine::kPlatformNT, 5, 1};
+
+TEST(ProcessNamesMemo, GivesTheNamesAFreshLookupGives) {
+    std::mt19937 random(7);
+    for (const engine::PlatformVersion& version : {kWindows10, kWindowsXP, engine::PlatformVersion{2, 4, 0}}) {
+        FakeSource source;
+        for (uint32_t id = 0; id < 8; ++id) {
+            source.Snapshot.push_back({id, random() % 4 ? "p" + std::to_string(id) + ".exe" : ""});
+            source.Ids.push_back(id);
+            if (random() % 2)
+                source.Paths[id] = "C:\\P\\p" + std::to_string(id) + ".exe";
+            if (random() % 3)
+                source.FullPaths[id] = "C:\\Full\\p" + std::to_string(id) + ".exe";
+        }
+        engine::ProcessNamesMemo memo(source, version);
+        for (int i = 0; i < 60; ++i) {
+            const uint32_t id = random() % 10;
+            FakeSource fresh = source;
+            const engine::WindowProcessNames expected = engine::NamesOfProcess(fresh, version, id);
+            const engine::WindowProcessNames got = memo.NamesOf(id);
+            EXPECT_EQ(got.Name, expected.Name) << id;
+            EXPECT_EQ(got.FullPath, expected.FullPath) << id;
+        }
+    }
+}
+
+TEST(ProcessNamesMemo, AsksThePlatformOncePerProcess) {
+    FakeSource source;
+    source.Snapshot = {{4, "System"}, {812, "app.exe"}, {900, "other.exe"}};
+    source.FullPaths = {{812, "C:\\Apps\\app.exe"}, {900, "C:\\Apps\\other.exe"}};
+    engine::ProcessNamesMemo memo(source, kWindows10);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(memo.NamesOf(812).FullPath, "C:\\Apps\\app.exe");
+        EXPECT_EQ(memo.NamesOf(900).Name, "other.exe");
+    }
+    EXPECT_EQ(source.Walks, 2);
+    EXPECT_EQ(source.FullPathReads, 2);
+}
+
+TEST(ProcessNamesMemo, AsksAgainAfterAnIncompleteAnswer) {
+    FakeSource source;
+    source.Snapshot = {{812, "app.exe"}};
+    source.FullPaths = {{812, "C:\\Apps\\app.exe"}};
+    source.FullPathFailures = 1;
+    engine::ProcessNamesMemo memo(source, kWindows10);
+    EXPECT_EQ(memo.NamesOf(812).FullPath, "");
+    EXPECT_EQ(memo.NamesOf(812).FullPath, "C:\\Apps\\app.exe");
+    EXPECT_EQ(memo.NamesOf(812).FullPath, "C:\\Apps\\app.exe");
+    EXPECT_EQ(source.FullPathReads, 2);
+    // A process missing from the listing is asked for again each time.
+    EXPECT_EQ(memo.NamesOf(77).Name, "");
+    EXPECT_EQ(memo.NamesOf(77).Name, "");
+    EXPECT_EQ(source.Walks, 4);
+}
+
+TEST(NamesOfProcess, ReadsTheFullPathOnlyWhereTheSnapshotNamesTheFileAlone) {
+    FakeSource source;
+    source.Snapshot = {{812, "app.exe"}};
+    source.Paths = {{812, "C:\\Apps\\app.exe"}};
+    source.FullPaths = {{812, "C:\\Apps\\app.exe"}};
+    const engine::WindowProcessNames now = engine::NamesOfProcess(source, kWindows10, 812);
+    EXPECT_EQ(now.Name, "app.exe");
+    EXPECT_EQ(now.FullPath, "C:\\Apps\\app.exe");
+    // 2000 and XP name the full path already; 9x snapshots give full paths.
+    const engine::WindowProcessNames xp = engine::NamesOfProcess(source, kWindowsXP, 812);
+    EXPECT_EQ(xp.Name, "C:\\Apps\\app.exe");
+    EXPECT_EQ(xp.FullPath, "");
+    EXPECT_EQ(engine::NamesOfProcess(source, {engine::kPlatformWindows9x, 4, 10}, 812).FullPath, "");
+    // A window whose process could not be found asks for no path.
+    engine::NamesOfProcess(source, kWindows10, engine::kPresetProcessId);
+    EXPECT_EQ(source.FullPathReads, 1);
 }
 
 TEST(LowerAscii, LowersOnlyTheAsciiCapitals) {
