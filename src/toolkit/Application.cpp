@@ -18,15 +18,29 @@ Application& Application::Instance() {
 
 void Application::Initialize(HINSTANCE instance) {
     instance_ = instance;
-    icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    // Until the program names itself, the title is the executable's name.
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(instance, path, MAX_PATH);
+    std::string name = path;
+    name = name.substr(name.find_last_of("\\/:") + 1);
+    if (const size_t dot = name.rfind('.'); dot != std::string::npos)
+        name.resize(dot);
+    title_ = name;
+    // The main icon is drawn at 16 x 16: load it at that size for the small
+    // uses (tray hand-over, caption, taskbar) so it is not stretched.
+    icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
     if (!icon_)
         icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    HICON bigIcon = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    if (!bigIcon)
+        bigIcon = icon_;
 
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &Application::WindowProc;
     wc.hInstance = instance;
-    wc.hIcon = icon_;
+    wc.hIcon = bigIcon;
+    wc.hIconSm = icon_;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.lpszClassName = kAppWindowClass;
     RegisterClassExA(&wc);
@@ -40,7 +54,7 @@ void Application::Initialize(HINSTANCE instance) {
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                               nullptr, nullptr, instance, nullptr);
     if (handle_) {
-        SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
         SendMessageA(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     }
     SetExceptionHandler([this](const std::string& message) { ShowException(message); });

@@ -47,10 +47,23 @@ public:
         Count(+1);
     }
 
-    // For out-parameters: releases what is held and exposes the slot.
-    Handle* put() noexcept {
+    // For out-parameters: releases what is held and exposes the slot. The
+    // handle the platform writes there is counted when the call's full
+    // expression ends.
+    class PutSlot {
+    public:
+        explicit PutSlot(UniqueHandle& owner) noexcept : owner_(owner) {}
+        ~PutSlot() { owner_.Count(+1); }
+        PutSlot(const PutSlot&) = delete;
+        PutSlot& operator=(const PutSlot&) = delete;
+        operator Handle*() noexcept { return &owner_.handle_; }
+
+    private:
+        UniqueHandle& owner_;
+    };
+    PutSlot put() noexcept {
         reset();
-        return &handle_;
+        return PutSlot(*this);
     }
 
     static long Live() noexcept { return live_.load(); }

@@ -1,0 +1,74 @@
+"""Settings a user changes in the shown window survive a restart, and the two
+check boxes write the registry: the intelligent-mode switch and the autostart
+entry in the per-user Run key."""
+import sys
+import time
+
+import winekit
+from winekit import Session, wait_until
+
+SETTINGS = r"HKCU\Software\Orvaneth\Tavrin2"
+RUN = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+# The first icon of Wine's own tray window (plain X mode).
+TRAY_ICON = (13, 32)
+
+
+def open_settings(s):
+    """Right-click the tray icon, choose "Beállítások..."; returns the window's geometry."""
+    s.move(*TRAY_ICON)
+    time.sleep(0.3)
+    s.xdotool("click", 3)
+    time.sleep(0.8)
+    # The first menu line sits just below the cursor.
+    s.xdotool("mousemove", TRAY_ICON[0] + 30, TRAY_ICON[1] + 10, "click", 1)
+    windows = wait_until(lambda: s.visible_windows("^Tavrin2$"), timeout=5)
+    assert windows, "the settings window did not appear"
+    return s.window_geometry(windows[0])
+
+
+def client_origin(geometry):
+    """Screen position of the window's client area (the caption is Wine's own, undecorated)."""
+    x, y, w, h = geometry
+    return x + (w - 235) // 2, y + h - 153 - (w - 235) // 2
+
+
+def click_client(s, origin, cx, cy):
+    s.xdotool("mousemove", origin[0] + cx, origin[1] + cy, "click", 1)
+    time.sleep(0.4)
+
+
+def test_switch_survives_restart_and_boxes_write_the_registry():
+    with Session("settings") as s:
+        s.start()
+        assert wait_until(lambda: s.reg_query(SETTINGS, "Inteligens"), timeout=10), "no settings key on first start"
+        assert s.reg_query(SETTINGS, "Inteligens") == ("REG_DWORD", "0x0")
+        assert s.reg_query(RUN, "Tavrin2") is None
+
+        origin = client_origin(open_settings(s))
+        s.screenshot("01-settings-shown")
+        click_client(s, origin, 8 + 20, 57 + 8)      # CheckBox1 "Inteligens egér-vezérlő"
+        assert wait_until(lambda: s.reg_query(SETTINGS, "Inteligens") == ("REG_DWORD", "0x1"), 3)
+        click_client(s, origin, 8 + 20, 16 + 8)      # CheckBox2 "Automaikus indítás ..."
+        entry = wait_until(lambda: s.reg_query(RUN, "Tavrin2"), 3)
+        assert entry and entry[0] == "REG_SZ" and entry[1].lower() == s.exe_windows_path.lower(), entry
+        s.screenshot("02-both-checked")
+        click_client(s, origin, 8 + 20, 16 + 8)      # unchecking removes the entry
+        assert wait_until(lambda: s.reg_query(RUN, "Tavrin2") is None, 3), "autostart entry not removed"
+
+        # Restart in the same prefix: the switch comes back checked.
+        s.wineserver_kill()
+        s.start()
+        time.sleep(2)
+        assert s.reg_query(SETTINGS, "Inteligens") == ("REG_DWORD", "0x1")
+        open_settings(s)
+        s.screenshot("03-after-restart")
+        # The checked box shows a tick: its pixels hold dark marks inside the box.
+        ox, oy = client_origin(s.window_geometry(s.visible_windows("^Tavrin2$")[0]))
+        box = s.region(ox + 8 + 2, oy + 57 + 3, 9, 9)
+        dark = sum(1 for row in box for px in row if sum(px) < 200)
+        assert dark >= 5, "CheckBox1 is not shown checked after the restart"
+
+
+if __name__ == "__main__":
+    sys.exit(winekit.main([test_switch_survives_restart_and_boxes_write_the_registry]))
