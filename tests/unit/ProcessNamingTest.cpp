@@ -73,6 +73,14 @@ public:
     }
 };
 
+// "p<id>.exe", built by appending (GCC 12 warns falsely on "p" + string&&).
+std::string ExeName(uint32_t id) {
+    std::string name = "p";
+    name += std::to_string(id);
+    name += ".exe";
+    return name;
+}
+
 std::vector<std::pair<std::string, uint32_t>> Listed(engine::ProcessSource& source, VersionClass vc) {
     engine::ProcessList list;
     EXPECT_TRUE(engine::ListRunningProcesses(source, vc, list));
@@ -178,7 +186,7 @@ TEST(NameOfProcess, GivesWhatTheFullListingGivesForEveryProcessAndClass) {
         const int count = random() % 12;
         for (int i = 0; i < count; ++i) {
             const uint32_t id = random() % 6;  // small ids: duplicates, 0 and 2 occur
-            const std::string exe = random() % 4 ? "p" + std::to_string(id) + ".exe" : "";
+            const std::string exe = random() % 4 ? ExeName(id) : "";
             source.Snapshot.push_back({id, exe});
             source.Ids.push_back(id);
             if (random() % 2)
@@ -202,7 +210,7 @@ TEST(NameOfProcess, ReadsOnlyTheOneProcessAndStopsTheWalkAtIt) {
     FakeSource source;
     for (uint32_t id = 1; id <= 100; ++id) {
         source.Snapshot.push_back({id * 4, "p.exe"});
-        source.Paths[id * 4] = "C:\\p" + std::to_string(id) + ".exe";
+        source.Paths[id * 4] = "C:\\" + ExeName(id);
     }
     EXPECT_EQ(engine::NameOfProcess(source, VersionClass::WindowsXP, 40), "C:\\p10.exe");
     EXPECT_EQ(source.PathReads, 1);
@@ -221,12 +229,12 @@ TEST(ProcessNamesMemo, GivesTheNamesAFreshLookupGives) {
     for (const engine::PlatformVersion& version : {kWindows10, kWindowsXP, engine::PlatformVersion{2, 4, 0}}) {
         FakeSource source;
         for (uint32_t id = 0; id < 8; ++id) {
-            source.Snapshot.push_back({id, random() % 4 ? "p" + std::to_string(id) + ".exe" : ""});
+            source.Snapshot.push_back({id, random() % 4 ? ExeName(id) : ""});
             source.Ids.push_back(id);
             if (random() % 2)
-                source.Paths[id] = "C:\\P\\p" + std::to_string(id) + ".exe";
+                source.Paths[id] = "C:\\P\\" + ExeName(id);
             if (random() % 3)
-                source.FullPaths[id] = "C:\\Full\\p" + std::to_string(id) + ".exe";
+                source.FullPaths[id] = "C:\\Full\\" + ExeName(id);
         }
         engine::ProcessNamesMemo memo(source, version);
         for (int i = 0; i < 60; ++i) {
