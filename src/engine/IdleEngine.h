@@ -1,0 +1,82 @@
+// The idle engine: seven events on one timer list that sample the cursor,
+// decide whether the user is active and, after ten idle seconds, slide the
+// cursor diagonally across the screen. The settings window inherits it.
+#pragma once
+
+#include "engine/TimerLst.h"
+#include "engine/TimerPlatform.h"
+#include "toolkit/Component.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace engine {
+
+struct Point {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+// What the engine needs from the platform and from the settings window.
+class IdlePlatform {
+public:
+    virtual ~IdlePlatform() = default;
+    virtual Point CursorPos() = 0;
+    // Sets exactly p (the platform clips it to the screen), counted as user input.
+    virtual void SetCursorPos(Point p) = 0;
+    virtual Point ScreenSize() = 0;  // primary monitor
+    // Idle priority class for the process, lowest priority for the thread.
+    virtual void LowerPriority() = 0;
+    // Dispatches the waiting messages; timer ticks may run nested inside.
+    virtual void ProcessMessages() = 0;
+    // The intelligent-mode check box, read at every decision.
+    virtual bool IntelligentMode() = 0;
+    // 0 normal, 1 a listed program runs and the user is active, 2 moving.
+    virtual void SetTrayIconIndex(int index) = 0;
+};
+
+class IdleEngine {
+public:
+    // Creates the list and its events as the stored layout does; the owner
+    // calls LoadedAll once all of its components exist.
+    IdleEngine(toolkit::Component& owner, std::unique_ptr<TimerPlatform> timer, IdlePlatform& platform);
+    IdleEngine(const IdleEngine&) = delete;
+    IdleEngine& operator=(const IdleEngine&) = delete;
+
+    // Components in layout order: the list, then the events in stored order.
+    // program_ell's handler (the running-program scan) is bound by the owner.
+    TTimerList TimerList1;
+    TTimerEvent program_ell;
+    TTimerEvent meres1;
+    TTimerEvent meres2;
+    TTimerEvent osszegzes;
+    TTimerEvent varakozoido;
+    TTimerEvent egermozgatas;
+    TTimerEvent meres_ellenor;
+
+    bool UserMoved = false;
+    bool WatchedRunning = false;
+    Point SampleA;
+    Point SampleB;
+    // Where the mover puts the cursor; held between moves, never re-read by them.
+    Point MovePos;
+    // Signed steps per move; only their signs change here (the owner sets 10, 10).
+    int32_t StepX = 0;
+    int32_t StepY = 0;
+
+    void meres1Timer(TTimerEvent* sender);
+    void meres2Timer(TTimerEvent* sender);
+    void meres_ellenorTimer(TTimerEvent* sender);
+    void osszegzesTimer(TTimerEvent* sender);
+    void varakozoidoTimer(TTimerEvent* sender);
+    void egermozgatasTimer(TTimerEvent* sender);
+
+    // Stops the wait and the mover and shows the given tray state.
+    void StopMoving(int index);
+
+private:
+    IdlePlatform& platform_;
+};
+
+}  // namespace engine

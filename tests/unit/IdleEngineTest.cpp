@@ -1,0 +1,501 @@
+// The idle engine on the real timer list, driven through fake time with a
+// fake cursor on a 1024 x 768 screen: sampling rhythm, decisions, the wait
+// and the mover, as the user would see them.
+#include "engine/IdleEngine.h"
+
+#include "toolkit/ErrorReport.h"
+#include "unit/FakeTimerPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace engine {
+void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+}  // namespace engine
+
+namespace {
+
+using engine::IdleEngine;
+using engine::Point;
+using engine::TTimerEvent;
+using engine::TTimerList;
+using fakes::FakeTimeline;
+
+class FakeIdle : public engine::IdlePlatform {
+public:
+    explicit FakeIdle(FakeTimeline& t) : time(t) {}
+
+    FakeTimeline& time;
+    Point cursor{500, 400};
+    Point screen{1024, 768};
+    bool intelligent = false;
+    uint32_t pumpCost = 0;           // ms a pump takes before it dispatches
+    bool pumpDelivers = true;        // whether a due tick runs nested inside a pump
+    std::function<void()> onPump;    // what else runs inside a pump
+    std::vector<Point> moves;        // positions the engine set, before clipping
+    std::vector<std::pair<uint32_t, int>> icons;
+    std::vector<std::string> calls;
+
+    Point CursorPos() override {
+        calls.push_back("CursorPos");
+        return cursor;
+    }
+    void SetCursorPos(Point p) override {
+        calls.push_back("SetCursorPos");
+        moves.push_back(p);
+        cursor = {std::clamp(p.x, 0, screen.x - 1), std::clamp(p.y, 0, screen.y - 1)};
+    }
+    Point ScreenSize() override {
+        calls.push_back("ScreenSize");
+        return screen;
+    }
+    void LowerPriority() override { calls.push_back("LowerPriority"); }
+    void ProcessMessages() override {
+        calls.push_back("ProcessMessages");
+        time.Elapse(pumpCost);
+        if (onPump)
+            onPump();
+        if (pumpDelivers)
+            time.PumpPending();
+    }
+    bool IntelligentMode() override {
+        calls.push_back("IntelligentMode");
+        return intelligent;
+    }
+    void SetTrayIconIndex(int index) override {
+        calls.push_back("SetTrayIconIndex");
+        icons.emplace_back(time.Now(), index);
+    }
+};
+
+class IdleEngineTest : public ::testing::Test {
+protected:
+    static constexpr uint32_t kStart = 7000000;
+
+    FakeTimeline time{kStart};
+    FakeIdle idle{time};
+    toolkit::Component form{nullptr, "Form1"};
+    IdleEngine engine{form, time.MakePlatform(), idle};
+    bool listedRunning = false;  // what the running-program scan finds
+    struct Firing {
+        uint32_t tick;
+        std::string name;
+    };
+    std::vector<Firing> firings;
+    std::vector<std::string> errors;
+    toolkit::ExceptionHandler previousHandler;
+
+    void SetUp() override {
+        previousHandler = toolkit::SetExceptionHandler([this](const std::string& m) { errors.push_back(m); });
+        engine.program_ell.OnTimer = [this](TTimerEvent*) { engine.WatchedRunning = listedRunning; };
+        engine.TimerList1.OnTimers = [this](TTimerList*, int32_t handle) {
+            firings.push_back({time.ticks.back(), NameOf(handle)});
+        };
+        engine.StepX = engine.StepY = 10;  // as the window's create handler does
+        form.LoadedAll();
+    }
+    void TearDown() override {
+        toolkit::SetExceptionHandler(previousHandler);
+        EXPECT_TRUE(errors.empty());
+    }
+
+    std::string NameOf(int32_t handle) const {
+        for (const TTimerEvent* e : engine.TimerList1.Events())
+            if (e->Handle() == handle)
+                return e->Name();
+        return "?";
+    }
+    std::vector<std::string> FiredIn(uint32_t tick) const {
+        std::vector<std::string> names;
+        for (const Firing& f : firings)
+            if (f.tick == tick)
+                names.push_back(f.name);
+        return names;
+    }
+    bool Fired(const std::string& name, uint32_t tick) const {
+        const auto names = FiredIn(tick);
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+    int32_t Since(uint32_t tick) const { return FakeTimeline::Diff(tick, kStart); }
+    bool Moving() const { return engine.egermozgatas.Enabled(); }
+
+    // Runs until the mover has made its first move; the cursor stays untouched.
+    void IdleUntilMoving() {
+        for (int i = 0; i < 400 && idle.moves.empty(); ++i)
+            time.NextTick();
+        ASSERT_FALSE(idle.moves.empty());
+    }
+    // The user drags the mouse by (dx, dy) every 10 ms for the given time.
+    void Drag(int32_t dx, int32_t dy, uint32_t ms) {
+        for (uint32_t t = 0; t < ms; t += 10) {
+            idle.cursor.x += dx;
+            idle.cursor.y += dy;
+            time.Advance(10);
+        }
+    }
+    int LastIcon() const { return idle.icons.empty() ? -1 : idle.icons.back().second; }
+};
+
+// ---- Start and rhythm ------------------------------------------------------------
+
+TEST_F(IdleEngineTest, StartsWithSamplerDecisionAndScanOnAndA100msTick) {
+    std::vector<std::string> on;
+    for (const TTimerEvent* e : engine.TimerList1.Events())
+        if (e->Enabled())
+            on.push_back(e->Name());
+    EXPECT_EQ(on, (std::vector<std::string>{"meres1", "osszegzes", "program_ell"}));
+    EXPECT_EQ(engine.TimerList1.Period(), 100);
+    EXPECT_EQ(time.Period(), 100);
+    EXPECT_FALSE(engine.UserMoved);
+    EXPECT_FALSE(engine.WatchedRunning);
+    EXPECT_EQ(engine.program_ell.Interval(), 1000);
+    EXPECT_TRUE(engine.program_ell.Cycled());
+}
+
+TEST_F(IdleEngineTest, FiresInListWalkOrderWithSamplesTwoTicksApart) {
+    time.Advance(1100);
+    // Tick 1 has no pair to compare yet; then A ticks and B ticks alternate.
+    EXPECT_EQ(FiredIn(kStart + 100), (std::vector<std::string>{"osszegzes", "meres1"}));
+    EXPECT_EQ(FiredIn(kStart + 200), (std::vector<std::string>{"meres2", "osszegzes"}));
+    EXPECT_EQ(FiredIn(kStart + 300), (std::vector<std::string>{"meres_ellenor", "osszegzes", "meres1"}));
+    EXPECT_EQ(FiredIn(kStart + 400), (std::vector<std::string>{"meres2", "osszegzes"}));
+    EXPECT_EQ(FiredIn(kStart + 1000), (std::vector<std::string>{"program_ell", "meres2", "osszegzes"}));
+    EXPECT_EQ(FiredIn(kStart + 1100), (std::vector<std::string>{"meres_ellenor", "osszegzes", "meres1"}));
+
+    IdleUntilMoving();
+    EXPECT_EQ(FiredIn(time.ticks.back()).front(), "varakozoido");
+    time.NextTick();
+    time.NextTick();
+    // While moving: B is sampled before the move of its tick, A after the move of its tick.
+    const std::vector<std::string> bTick{"meres2", "egermozgatas", "osszegzes"};
+    const std::vector<std::string> aTick{"meres_ellenor", "egermozgatas", "osszegzes", "meres1"};
+    const auto first = FiredIn(time.ticks[time.ticks.size() - 2]), second = FiredIn(time.ticks.back());
+    EXPECT_TRUE((first == bTick && second == aTick) || (first == aTick && second == bTick))
+        << ::testing::PrintToString(first) << " then " << ::testing::PrintToString(second);
+}
+
+TEST_F(IdleEngineTest, ProgramsOwnMovesAreNeverSeenAsUserMovement) {
+    idle.cursor = {5, 5};
+    IdleUntilMoving();
+    const size_t iconsBefore = idle.icons.size();
+    for (int i = 0; i < 600; ++i) {  // a minute, with a bounce off the bottom edge on the way
+        time.NextTick();
+        ASSERT_FALSE(engine.UserMoved) << "tick " << i;
+        ASSERT_TRUE(Moving()) << "tick " << i;
+    }
+    EXPECT_GT(idle.moves.size(), 600u);
+    for (size_t i = iconsBefore; i < idle.icons.size(); ++i)
+        ASSERT_EQ(idle.icons[i].second, 2);
+}
+
+TEST_F(IdleEngineTest, HandlersLowerPriorityFirstAndSampleBeforeTheyPump) {
+    using Handler = void (IdleEngine::*)(TTimerEvent*);
+    const struct {
+        const char* name;
+        Handler handler;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"meres1Timer", &IdleEngine::meres1Timer, {"LowerPriority", "CursorPos", "ProcessMessages"}},
+        {"meres2Timer", &IdleEngine::meres2Timer, {"LowerPriority", "CursorPos", "ProcessMessages"}},
+        {"meres_ellenorTimer", &IdleEngine::meres_ellenorTimer, {"LowerPriority"}},
+        {"osszegzesTimer", &IdleEngine::osszegzesTimer, {"LowerPriority", "ProcessMessages", "IntelligentMode"}},
+        {"varakozoidoTimer", &IdleEngine::varakozoidoTimer, {"LowerPriority", "CursorPos", "ProcessMessages"}},
+        {"egermozgatasTimer", &IdleEngine::egermozgatasTimer,
+         {"LowerPriority", "SetTrayIconIndex", "ScreenSize", "SetCursorPos"}},
+    };
+    for (const auto& c : cases) {
+        idle.calls.clear();
+        (engine.*c.handler)(nullptr);
+        EXPECT_EQ(idle.calls, c.calls) << c.name;
+    }
+}
+
+// ---- The decision -------------------------------------------------------------------
+
+struct DecisionCase {
+    const char* name;
+    bool intelligent, moved, watched;
+    bool waitBefore;
+    bool waitAfter, waitRestarted, moverAfter;
+    std::vector<int> icons;
+};
+void PrintTo(const DecisionCase& c, std::ostream* os) { *os << c.name; }
+
+class DecisionTest : public IdleEngineTest, public ::testing::WithParamInterface<DecisionCase> {};
+
+TEST_P(DecisionTest, DecidesFromModeMovementAndListedPrograms) {
+    const DecisionCase& c = GetParam();
+    engine.varakozoido.SetEnabled(c.waitBefore);
+    engine.egermozgatas.SetEnabled(true);
+    // Handler called on its own: the time that passed delivers no tick.
+    idle.pumpDelivers = false;
+    time.Elapse(3000);
+    const uint32_t waitStamp = engine.varakozoido.LastExecute();
+    idle.intelligent = c.intelligent;
+    engine.UserMoved = c.moved;
+    engine.WatchedRunning = c.watched;
+    idle.icons.clear();
+
+    engine.osszegzesTimer(&engine.osszegzes);
+
+    EXPECT_EQ(engine.varakozoido.Enabled(), c.waitAfter);
+    if (c.waitAfter) {
+        EXPECT_EQ(engine.varakozoido.LastExecute(), c.waitRestarted ? time.Now() : waitStamp);
+    }
+    EXPECT_EQ(Moving(), c.moverAfter);
+    std::vector<int> icons;
+    for (const auto& i : idle.icons)
+        icons.push_back(i.second);
+    EXPECT_EQ(icons, c.icons);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    IdleEngine, DecisionTest,
+    ::testing::Values(
+        //            name                          intel  moved  watch  waitB  waitA  restart mover icons
+        DecisionCase{"IntelligentMovedListed", true, true, true, true, false, false, false, {1}},
+        DecisionCase{"IntelligentMovedNotListed", true, true, false, true, false, false, false, {0}},
+        DecisionCase{"IntelligentIdleListedWaitContinues", true, false, true, true, true, false, true, {}},
+        DecisionCase{"IntelligentIdleListedWaitStarts", true, false, true, false, true, true, true, {}},
+        DecisionCase{"IntelligentIdleNotListedRestartsWait", true, false, false, true, true, true, false, {0}},
+        DecisionCase{"NormalMovedListed", false, true, true, true, false, false, false, {0}},
+        DecisionCase{"NormalMovedNotListed", false, true, false, true, false, false, false, {0}},
+        DecisionCase{"NormalIdleWaitContinues", false, false, false, true, true, false, true, {}},
+        DecisionCase{"NormalIdleListedWaitContinues", false, false, true, true, true, false, true, {}},
+        DecisionCase{"NormalIdleWaitStarts", false, false, false, false, true, true, true, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(IdleEngineTest, DecisionReadsTheFlagsAsTheyStandAfterItsPump) {
+    idle.intelligent = true;
+    engine.egermozgatas.SetEnabled(true);
+    // A scan running nested inside the pump finds a listed program.
+    idle.onPump = [this] { engine.WatchedRunning = true; };
+    engine.osszegzesTimer(&engine.osszegzes);
+    EXPECT_TRUE(Moving());
+    EXPECT_TRUE(engine.varakozoido.Enabled());
+    EXPECT_TRUE(idle.icons.empty());
+}
+
+TEST_F(IdleEngineTest, IntelligentModeWithoutListedProgramNeverMoves) {
+    idle.intelligent = true;
+    time.Advance(60000);
+    EXPECT_TRUE(idle.moves.empty());
+    for (const Firing& f : firings)
+        ASSERT_NE(f.name, "varakozoido");
+    ASSERT_FALSE(idle.icons.empty());
+    for (const auto& i : idle.icons)
+        ASSERT_EQ(i.second, 0);
+    // The wait is on, but restarted at every decision.
+    EXPECT_TRUE(engine.varakozoido.Enabled());
+    EXPECT_GE(FakeTimeline::Diff(engine.varakozoido.LastExecute(), time.ticks.back()), 0);
+}
+
+// ---- The wait and the mover -------------------------------------------------------------
+
+TEST_F(IdleEngineTest, WaitFiresInTheFirstTickAfter9950msAndTheFirstMoveFollowsInThatTick) {
+    idle.pumpCost = 7;  // busy pumps push the ticks off the 100 ms grid
+    const Point start = idle.cursor;
+    uint32_t previousTick = 0, stamp = 0;
+    bool wasOn = false;
+    for (int i = 0; i < 200; ++i) {
+        wasOn = engine.varakozoido.Enabled();
+        stamp = engine.varakozoido.LastExecute();
+        time.NextTick();
+        if (Fired("varakozoido", time.ticks.back()))
+            break;
+        previousTick = time.ticks.back();
+        ASSERT_TRUE(idle.moves.empty());
+    }
+    const uint32_t tick = time.ticks.back();
+    ASSERT_TRUE(Fired("varakozoido", tick));
+    ASSERT_TRUE(wasOn);
+    EXPECT_GE(FakeTimeline::Diff(tick, stamp), 9950);
+    EXPECT_LT(FakeTimeline::Diff(previousTick, stamp), 9950);
+    EXPECT_NE(FakeTimeline::Diff(tick, stamp) % 100, 0) << "ticks should be off the grid";
+    EXPECT_TRUE(Fired("egermozgatas", tick));
+    ASSERT_EQ(idle.moves.size(), 1u);
+    EXPECT_EQ(idle.moves[0], (Point{start.x + 10, start.y + 10}));
+    EXPECT_EQ(LastIcon(), 2);
+    EXPECT_EQ(time.maxDepth, 1);
+}
+
+TEST_F(IdleEngineTest, MoverStepsDiagonallyAndTurnsAfterPassingTheRightEdge) {
+    idle.cursor = {5, 5};
+    IdleUntilMoving();
+    for (int i = 0; i < 3; ++i)
+        time.NextTick();
+    EXPECT_EQ(std::vector<Point>(idle.moves.begin(), idle.moves.begin() + 4),
+              (std::vector<Point>{{15, 15}, {25, 25}, {35, 35}, {45, 45}}));
+}
+
+TEST_F(IdleEngineTest, NewStepAppliesFromTheNextMove) {
+    idle.cursor = {995, 100};
+    IdleUntilMoving();
+    for (int i = 0; i < 4; ++i)
+        time.NextTick();
+    std::vector<int32_t> xs;
+    for (const Point& p : idle.moves)
+        xs.push_back(p.x);
+    EXPECT_EQ(xs, (std::vector<int32_t>{1005, 1015, 1025, 1015, 1005}));
+    EXPECT_EQ(idle.cursor.x, 1005);
+}
+
+struct BounceCase {
+    const char* name;
+    Point from, step, to, stepAfter;
+};
+void PrintTo(const BounceCase& c, std::ostream* os) { *os << c.name; }
+
+class BounceTest : public IdleEngineTest, public ::testing::WithParamInterface<BounceCase> {};
+
+TEST_P(BounceTest, StepTurnsWhenAMoveReachesAnEdge) {
+    const BounceCase& c = GetParam();
+    engine.MovePos = c.from;
+    engine.StepX = c.step.x;
+    engine.StepY = c.step.y;
+    engine.egermozgatasTimer(&engine.egermozgatas);
+    ASSERT_EQ(idle.moves.size(), 1u);
+    EXPECT_EQ(idle.moves[0], c.to);
+    EXPECT_EQ(engine.MovePos, c.to);
+    EXPECT_EQ((Point{engine.StepX, engine.StepY}), c.stepAfter);
+    EXPECT_EQ(LastIcon(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(IdleEngine, BounceTest,
+                         ::testing::Values(BounceCase{"Inside", {500, 300}, {10, 10}, {510, 310}, {10, 10}},
+                                           BounceCase{"BeforeRight", {1013, 300}, {10, 10}, {1023, 310}, {10, 10}},
+                                           BounceCase{"AtRight", {1014, 300}, {10, 10}, {1024, 310}, {-10, 10}},
+                                           BounceCase{"PastRight", {1015, 300}, {10, 10}, {1025, 310}, {-10, 10}},
+                                           BounceCase{"BeforeLeft", {11, 300}, {-10, 10}, {1, 310}, {-10, 10}},
+                                           BounceCase{"AtLeft", {10, 300}, {-10, 10}, {0, 310}, {10, 10}},
+                                           BounceCase{"PastLeft", {5, 300}, {-10, -10}, {-5, 290}, {10, -10}},
+                                           BounceCase{"BeforeBottom", {300, 757}, {10, 10}, {310, 767}, {10, 10}},
+                                           BounceCase{"AtBottom", {300, 758}, {10, 10}, {310, 768}, {10, -10}},
+                                           BounceCase{"AtTop", {300, 10}, {10, -10}, {310, 0}, {10, 10}},
+                                           BounceCase{"PastTop", {300, 5}, {-10, -10}, {290, -5}, {-10, 10}},
+                                           BounceCase{"Corner", {1020, 765}, {10, 10}, {1030, 775}, {-10, -10}},
+                                           BounceCase{"NoStepsHoldsStill", {5, 5}, {0, 0}, {5, 5}, {0, 0}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Stopping ------------------------------------------------------------------------
+
+struct StopCase {
+    int offset;  // ms after a tick at which the user starts dragging
+    bool intelligent;
+    int icon;
+};
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << "+" << c.offset << (c.intelligent ? " intelligent" : " normal");
+}
+
+class StopTest : public IdleEngineTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(StopTest, DiagonalUserMovementStopsTheMoverWithin100To300ms) {
+    idle.intelligent = GetParam().intelligent;
+    listedRunning = true;
+    IdleUntilMoving();
+    for (int i = 0; i < 7; ++i)
+        time.NextTick();
+    time.Advance(GetParam().offset);
+    const uint32_t startedAt = time.Now();
+    const size_t iconsBefore = idle.icons.size();
+    Drag(1, 1, 500);
+    ASSERT_FALSE(Moving());
+    ASSERT_FALSE(engine.varakozoido.Enabled());
+    // The first icon other than 2 marks the stop.
+    auto stop = std::find_if(idle.icons.begin() + static_cast<std::ptrdiff_t>(iconsBefore), idle.icons.end(),
+                             [](const auto& i) { return i.second != 2; });
+    ASSERT_NE(stop, idle.icons.end());
+    EXPECT_EQ(stop->second, GetParam().icon);
+    const int32_t latency = FakeTimeline::Diff(stop->first, startedAt);
+    EXPECT_GE(latency, 100);
+    EXPECT_LE(latency, 300);
+}
+
+INSTANTIATE_TEST_SUITE_P(IdleEngine, StopTest,
+                         ::testing::Values(StopCase{0, false, 0}, StopCase{10, false, 0}, StopCase{50, false, 0},
+                                           StopCase{90, false, 0}, StopCase{100, false, 0},
+                                           StopCase{110, false, 0}, StopCase{150, false, 0},
+                                           StopCase{190, false, 0}, StopCase{30, true, 1}, StopCase{130, true, 1}));
+
+struct DragCase {
+    const char* name;
+    int32_t dx, dy;
+    bool stops;
+};
+void PrintTo(const DragCase& c, std::ostream* os) { *os << c.name; }
+
+class DragTest : public IdleEngineTest, public ::testing::WithParamInterface<DragCase> {};
+
+TEST_P(DragTest, OnlyMovementInBothAxesStopsTheMover) {
+    idle.cursor = {300, 300};
+    IdleUntilMoving();
+    Drag(GetParam().dx, GetParam().dy, 1000);
+    EXPECT_EQ(Moving(), !GetParam().stops);
+    EXPECT_EQ(engine.UserMoved, GetParam().stops);
+}
+
+INSTANTIATE_TEST_SUITE_P(IdleEngine, DragTest,
+                         ::testing::Values(DragCase{"Right", 1, 0, false}, DragCase{"Left", -1, 0, false},
+                                           DragCase{"Down", 0, 1, false}, DragCase{"Up", 0, -1, false},
+                                           DragCase{"Diagonal", 1, 1, true}, DragCase{"AntiDiagonal", -1, 1, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(IdleEngineTest, StepsKeepTheirSignsAcrossStopAndRestart) {
+    idle.cursor = {1000, 740};
+    IdleUntilMoving();
+    for (int i = 0; i < 5; ++i)
+        time.NextTick();
+    ASSERT_EQ(engine.StepX, -10);
+    ASSERT_EQ(engine.StepY, -10);
+    Drag(1, 1, 500);
+    ASSERT_FALSE(Moving());
+    EXPECT_EQ(engine.StepX, -10);
+    EXPECT_EQ(engine.StepY, -10);
+
+    idle.moves.clear();
+    const Point left = idle.cursor;
+    IdleUntilMoving();
+    EXPECT_EQ(idle.moves[0], (Point{left.x - 10, left.y - 10}));
+}
+
+TEST_F(IdleEngineTest, TurningIntelligentModeOffWhileMovingKeepsMoving) {
+    idle.intelligent = true;
+    listedRunning = true;
+    IdleUntilMoving();
+    idle.intelligent = false;
+    listedRunning = false;
+    const size_t iconsBefore = idle.icons.size();
+    time.Advance(3000);
+    EXPECT_TRUE(Moving());
+    for (size_t i = iconsBefore; i < idle.icons.size(); ++i)
+        ASSERT_EQ(idle.icons[i].second, 2);
+    Drag(1, 1, 500);
+    EXPECT_FALSE(Moving());
+    EXPECT_EQ(LastIcon(), 0);
+}
+
+TEST_F(IdleEngineTest, WaitRunsBesideTheMoverAndReReadsTheCursorWhenItElapses) {
+    idle.cursor = {5, 5};
+    IdleUntilMoving();
+    const uint32_t firstWait = time.ticks.back();
+    // Pull the cursor away between two moves, as a clipped edge would: the
+    // mover keeps its own position until the next wait elapses.
+    while (FakeTimeline::Diff(time.NextDue(), firstWait) < 10000) {
+        time.NextTick();
+    }
+    const size_t before = idle.moves.size();
+    const Point step{engine.StepX, engine.StepY};
+    idle.cursor = {600, 20};
+    time.NextTick();
+    ASSERT_TRUE(Fired("varakozoido", time.ticks.back()));
+    ASSERT_EQ(idle.moves.size(), before + 1);
+    EXPECT_EQ(idle.moves.back(), (Point{600 + step.x, 20 + step.y}));
+}
+
+}  // namespace
