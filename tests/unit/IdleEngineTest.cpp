@@ -324,7 +324,7 @@ TEST_F(IdleEngineTest, WaitFiresInTheFirstTickAfter9950msAndTheFirstMoveFollowsI
     EXPECT_EQ(time.maxDepth, 1);
 }
 
-TEST_F(IdleEngineTest, MoverStepsDiagonallyAndTurnsAfterPassingTheRightEdge) {
+TEST_F(IdleEngineTest, MoverStartsFromTheCursorAndStepsDiagonally) {
     idle.cursor = {5, 5};
     IdleUntilMoving();
     for (int i = 0; i < 3; ++i)
