@@ -1,6 +1,9 @@
-// Process entry: the application object, the settings window, the loop.
+// Process entry: the application object, the settings window created hidden
+// as the main window, the message loop; at exit the window and everything it
+// owns go in reverse order of creation.
 #include <windows.h>
 
+#include "app/Unit1.h"
 #include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
 
@@ -8,7 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     try {
         toolkit::Application& app = toolkit::Application::Instance();
         app.Initialize(instance);
-        app.SetTitle("Tavrin2");
+        TForm1 Form1;
         app.Run();
     } catch (...) {
         toolkit::HandleCurrentException();

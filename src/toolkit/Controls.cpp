@@ -13,8 +13,10 @@ namespace toolkit {
 Control::Control(Form& form, std::string name, const char* className, DWORD style, const Bounds& bounds,
                  const std::string& text)
     : Component(&form, std::move(name)), form_(form) {
+    // Each control gets an id of its own: the dialog keys address controls by id.
+    const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.NextControlId()));
     hwnd_ = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
-                            bounds.width, bounds.height, form.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+                            bounds.width, bounds.height, form.Handle(), id, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
     form.AddControl(this);
 }
@@ -48,8 +50,10 @@ void Control::SetText(const std::string& text) {
 GroupBox::GroupBox(Form& form, std::string name, const Bounds& bounds, const std::string& caption)
     : Control(form, std::move(name), "BUTTON", BS_GROUPBOX, bounds, caption) {}
 
+// BS_NOTIFY: a focused button shows itself as the default one, so Enter
+// presses the button that has the focus, as in any dialog.
 Button::Button(Form& form, std::string name, const Bounds& bounds, const std::string& caption)
-    : Control(form, std::move(name), "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, bounds, caption) {}
+    : Control(form, std::move(name), "BUTTON", BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, bounds, caption) {}
 
 void Button::Click() {
     if (OnClick)
@@ -57,8 +61,17 @@ void Button::Click() {
 }
 
 void Button::Notify(WORD code) {
-    if (code == BN_CLICKED)
+    switch (code) {
+    case BN_CLICKED:
         Click();
+        break;
+    case BN_SETFOCUS:
+        SendMessageA(hwnd_, BM_SETSTYLE, BS_DEFPUSHBUTTON | BS_NOTIFY, TRUE);
+        break;
+    case BN_KILLFOCUS:
+        SendMessageA(hwnd_, BM_SETSTYLE, BS_PUSHBUTTON | BS_NOTIFY, TRUE);
+        break;
+    }
 }
 
 // BS_CHECKBOX, not BS_AUTOCHECKBOX: the state changes here, so the click

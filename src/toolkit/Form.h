@@ -43,6 +43,7 @@ public:
     void AddControl(Control* control);
     void RemoveControl(Control* control);
     Control* FindControl(HWND hwnd) const;
+    int NextControlId() { return nextControlId_++; }
 
 protected:
     // Messages not handled here go to DefWindowProc. Overrides call the base.
@@ -56,6 +57,7 @@ private:
     bool shownOnce_ = false;
     bool centreOnFirstShow_ = true;
     std::vector<Control*> controls_;
+    int nextControlId_ = 100;
 };
 
 }  // namespace toolkit

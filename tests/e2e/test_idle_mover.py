@@ -9,6 +9,15 @@ import winekit
 from winekit import Session, wait_until
 
 
+def user_moves_to(s, x, y):
+    """A short hand movement ending at (x, y): the program samples pairs of
+    positions 100 ms apart every 200 ms, so one instant jump can fall between
+    two pairs and go unseen, as no real hand movement does."""
+    for i in range(4, -1, -1):
+        s.move(x + 9 * i, y + 7 * i)
+        time.sleep(0.08)
+
+
 def positions_for(session, seconds):
     """(time, position) samples of the pointer whenever it changes."""
     samples = []
@@ -25,19 +34,20 @@ def positions_for(session, seconds):
 
 def test_starts_hidden_then_moves_after_ten_idle_seconds_and_stops_on_user_move():
     with Session("idle_mover") as s:
-        s.move(100, 100)
-        started = time.monotonic()
         s.start()
-        time.sleep(2)
+        time.sleep(3)  # Wine places the pointer while it starts up
         assert s.running(), "tavrin2.exe ended by itself"
         assert s.visible_windows("Tavrin2") == [], "a window is visible at start"
         s.screenshot("01-started-nothing-visible")
 
+        # The user's last touch: from here the program waits ten seconds.
+        user_moves_to(s, 100, 100)
+        touched = time.monotonic()
         moved = wait_until(lambda: s.pointer() != (100, 100), timeout=20, interval=0.02)
-        first_move_after = time.monotonic() - started
+        first_move_after = time.monotonic() - touched
         assert moved, "the cursor never moved"
-        # Ten seconds of waiting, plus Wine's start-up and the first sampling.
-        assert 9.5 <= first_move_after <= 14.5, "first move after %.1f s" % first_move_after
+        # Ten seconds after the sample pair that saw the touch (0.1 to 0.3 s).
+        assert 9.9 <= first_move_after <= 11.5, "first move after %.2f s" % first_move_after
         assert s.pointer() in [(110, 110), (120, 120)], "first step was %s" % (s.pointer(),)
 
         samples = positions_for(s, 1.5)
@@ -49,28 +59,39 @@ def test_starts_hidden_then_moves_after_ten_idle_seconds_and_stops_on_user_move(
         assert 0.07 <= mean <= 0.2, "mean step interval %.3f s" % mean
         s.screenshot("02-moving")
 
-        # The user takes the mouse: both coordinates change.
-        s.move(500, 300)
-        time.sleep(0.6)
-        assert s.pointer() == (500, 300), "the mover did not stop: %s" % (s.pointer(),)
+        # The user takes the mouse and moves it for a moment, both coordinates
+        # changing.
+        user_moves_to(s, 500, 300)
+        time.sleep(0.5)
+        stopped_at = s.pointer()
         time.sleep(2)
-        assert s.pointer() == (500, 300), "the mover started again within 2 s of a user move"
+        assert s.pointer() == stopped_at, "the mover did not stop: %s then %s" % (stopped_at, s.pointer())
+
+
+def moving(s):
+    """True when the pointer takes two diagonal steps in a row."""
+    a = s.pointer()
+    time.sleep(0.25)
+    b = s.pointer()
+    time.sleep(0.25)
+    c = s.pointer()
+    return a != b != c and (b[0] - a[0]) * (b[1] - a[1]) != 0
 
 
 def test_purely_horizontal_user_moves_do_not_stop_the_mover():
     with Session("idle_mover_horizontal") as s:
-        s.move(50, 50)
         s.start()
-        assert wait_until(lambda: s.pointer() != (50, 50), timeout=20, interval=0.05), "never moved"
+        time.sleep(3)
+        user_moves_to(s, 50, 50)
+        assert wait_until(lambda: moving(s), timeout=20, interval=0.05), "never started moving"
         for _ in range(8):
             s.xdotool("mousemove_relative", "--", 200, 0)
             time.sleep(0.13)
-        before = s.pointer()
-        time.sleep(1.0)
-        after = s.pointer()
-        assert after != before, "a horizontal-only move stopped the mover"
-        dx, dy = after[0] - before[0], after[1] - before[1]
-        assert dy != 0 and abs(dy) >= 50, "the mover is not moving diagonally any more: %s -> %s" % (before, after)
+        assert moving(s), "a horizontal-only move stopped the mover"
+        for _ in range(8):
+            s.xdotool("mousemove_relative", "--", 0, 150)
+            time.sleep(0.13)
+        assert moving(s), "a vertical-only move stopped the mover"
 
 
 if __name__ == "__main__":

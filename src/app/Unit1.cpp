@@ -1,0 +1,226 @@
+// The settings window's layout, start-up and lifecycle handlers.
+#include "app/Unit1.h"
+
+#include "store/ListFile.h"
+#include "store/ListFileText.h"
+
+#include "app/IconResources.h"
+#include "toolkit/Application.h"
+#include "toolkit/ErrorReport.h"
+
+namespace {
+using toolkit::Bounds;
+
+// Group boxes hold their controls at offsets from their own top-left corner;
+// the controls are children of the window itself, so they are placed at the
+// sum (their notifications then reach the window directly).
+constexpr Bounds kGroupBox1{0, 0, 235, 41};
+constexpr Bounds kGroupBox2{0, 41, 235, 112};
+constexpr Bounds In(const Bounds& group, int left, int top, int width, int height) {
+    return Bounds{group.left + left, group.top + top, width, height};
+}
+
+toolkit::FormLayout Layout() {
+    toolkit::FormLayout layout;
+    layout.caption = "Tavrin2";
+    layout.left = 381;
+    layout.top = 179;
+    layout.clientWidth = 235;
+    layout.clientHeight = 153;
+    layout.centreOnFirstShow = true;
+    layout.fontName = "MS Sans Serif";
+    layout.fontHeight = -11;
+    return layout;
+}
+}  // namespace
+
+TForm1::TForm1(std::string exePath)
+    : Form(nullptr, "Form1", Layout()),
+      IdleEngine(*this, engine::MakeWin32TimerPlatform(), static_cast<engine::IdlePlatform&>(*this)),
+      GroupBox1(*this, "GroupBox1", kGroupBox1, "Indítás"),
+      CheckBox2(*this, "CheckBox2", In(kGroupBox1, 8, 16, 217, 17), "Automaikus indítás a windows indításakor"),
+      GroupBox2(*this, "GroupBox2", kGroupBox2, "Vezérlő"),
+      CheckBox1(*this, "CheckBox1", In(kGroupBox2, 8, 16, 129, 17), "Inteligens egér-vezérlő"),
+      ComboBox1(*this, "ComboBox1", In(kGroupBox2, 8, 40, 217, 21), 13),
+      Button1(*this, "Button1", In(kGroupBox2, 8, 72, 75, 25), "Hozzáad"),
+      Button2(*this, "Button2", In(kGroupBox2, 144, 72, 75, 25), "Töröl"),
+      WindowsList1(this, "WindowsList1"),
+      TrayIcon1(this, "TrayIcon1"),
+      ImageList1(this, "ImageList1"),
+      OpenDialog1(this, "OpenDialog1"),
+      AppEvents1(this, "AppEvents1"),
+      PopupMenu1(this, "PopupMenu1"),
+      Belltsok1(this, "Belltsok1"),
+      N1(this, "N1"),
+      Kilps1(this, "Kilps1"),
+      exePath_(std::move(exePath)) {
+    toolkit::Application::Instance().SetMainForm(this);
+    ApplyStoredLayout();
+    LoadedAll();
+    try {
+        FormCreate();
+    } catch (...) {
+        // The create step is a platform entry of its own: show the error and
+        // run on with what was set up.
+        toolkit::HandleCurrentException();
+    }
+}
+
+TForm1::~TForm1() {
+    // Members go in reverse order of creation; the timer list stops first of
+    // all so no tick reaches a half-destroyed window.
+    TimerList1.SetActive(false);
+}
+
+void TForm1::ApplyStoredLayout() {
+    OnCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+
+    // Tab order: the second group box's controls first, then the first's.
+    // Group boxes go to the bottom of the Z order so they paint under them.
+    HWND tabOrder[] = {CheckBox1.Handle(), ComboBox1.Handle(), Button1.Handle(), Button2.Handle(),
+                       CheckBox2.Handle(), GroupBox2.Handle(), GroupBox1.Handle()};
+    for (HWND hwnd : tabOrder)
+        SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    CheckBox2.Hint = "Automatikus indítás";
+    CheckBox2.ShowHint = true;
+    CheckBox2.OnClick = [this] { CheckBox2Click(); };
+    CheckBox1.Hint = "Inteligens egér-vezérlő be/ki kapcsolása";
+    CheckBox1.ShowHint = true;
+    CheckBox1.OnClick = [this] { CheckBox1Click(); };
+    ComboBox1.SetText("Programok listája");
+    Button1.Hint = "Program hozzáadása a listához";
+    Button1.ShowHint = true;
+    Button1.OnClick = [this] { Button1Click(); };
+    Button2.Hint = "Program törlése a listáról";
+    Button2.ShowHint = true;
+    Button2.OnClick = [this] { Button2Click(); };
+
+    program_ell.OnTimer = [this](engine::TTimerEvent* sender) { program_ellTimer(sender); };
+    WindowsList1.AcceptEmptyNames = false;
+
+    // The tray icon registers with the main icon, then shows its stored red
+    // glyph at once; no state is chosen until the engine picks one.
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    TrayIcon1.SetActive(true);
+    TrayIcon1.SetIcon(static_cast<HICON>(LoadImageA(instance, app::kTrayIcon, IMAGE_ICON, 16, 16, LR_SHARED)));
+    TrayIcon1.SetIconIndex(-1);
+
+    for (const char* name : app::kTrayStateIcons)
+        ImageList1.AddIconResource(instance, name);
+
+    OpenDialog1.Filter = "Alkalmazás|*.exe";
+    OpenDialog1.FilterIndex = 1;
+    OpenDialog1.DefaultExt = "*.exe";
+    OpenDialog1.InitialDir = "c:\\";
+    OpenDialog1.Options = OFN_ENABLEHOOK | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    OpenDialog1.OnCanClose = [this](toolkit::TOpenDialog&, bool& canClose) { OpenDialog1CanClose(canClose); };
+
+    AppEvents1.SetShowMainForm(false);
+
+    Belltsok1.SetCaption("Beállítások...");
+    Belltsok1.OnClick = [this] { Belltsok1Click(); };
+    N1.SetCaption("-");
+    Kilps1.SetCaption("Kilépés");
+    Kilps1.OnClick = [this] { Kilps1Click(); };
+    PopupMenu1.Add(Belltsok1);
+    PopupMenu1.Add(N1);
+    PopupMenu1.Add(Kilps1);
+    PopupMenu1.OnPopup = [this] { PopupMenu1Popup(); };
+
+    // References between components are resolved once all of them exist.
+    TrayIcon1.SetIcons(&ImageList1);
+    TrayIcon1.SetPopupMenu(&PopupMenu1);
+}
+
+void TForm1::FormCreate() {
+    // The mover's steps come first: an error in a later step must not leave
+    // the mover showing its moving state while holding the cursor still.
+    StepX = 10;
+    StepY = 10;
+    ListPath = store::ListPathFor(ExePath());
+    store::EnsureListFile(ListPath);
+    LowerPriority();
+    toolkit::Application::Instance().SetTitle("Tavrin2");
+    LoadSettings();
+    LoadProgramList();
+    StepX = 10;
+    StepY = 10;
+}
+
+void TForm1::FormCloseQuery(bool& canClose) {
+    Hide();
+    canClose = false;
+}
+
+void TForm1::Belltsok1Click() {
+    // A minimised (and so auto-hidden) application would keep the window out
+    // of reach: bring the application back first.
+    toolkit::Application::Instance().Restore();
+    Show();
+}
+
+void TForm1::Kilps1Click() {
+    toolkit::Application::Instance().Terminate();
+}
+
+void TForm1::PopupMenu1Popup() {
+    toolkit::Application::Instance().ProcessMessages();
+}
+
+void TForm1::CaptionButton1Click() {
+    CheckBox1.SetCursor(toolkit::crHelp);
+    CheckBox2.SetCursor(toolkit::crHelp);
+}
+
+void TForm1::HelpClick(toolkit::CheckBox& box, const char* text) {
+    (void)text;  // the explanation balloon's text
+    if (!box.Checked())
+        box.SetChecked(true);  // runs this handler again, nested, still in help mode
+    CheckBox1.SetCursor(toolkit::crDefault);
+    CheckBox2.SetCursor(toolkit::crDefault);
+}
+
+void TForm1::program_ellTimer(engine::TTimerEvent*) {
+    engine::ScanPorts ports;
+    ports.LowerPriority = [this] { LowerPriority(); };
+    ports.ProcessMessages = [this] { ProcessMessages(); };
+    ports.FindExact = [this](const std::string& name) { return ComboBox1.FindExact(name); };
+    engine::RunProgramScan(program_ell, WatchedRunning, WindowsList1, ports);
+}
+
+std::string TForm1::ExePath() const {
+    if (!exePath_.empty())
+        return exePath_;
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+engine::Point TForm1::CursorPos() {
+    return platform_.CursorPos();
+}
+void TForm1::SetCursorPos(engine::Point p) {
+    platform_.SetCursorPos(p);
+}
+engine::Point TForm1::ScreenSize() {
+    return platform_.ScreenSize();
+}
+void TForm1::LowerPriority() {
+    platform_.LowerPriority();
+}
+void TForm1::ProcessMessages() {
+    toolkit::Application::Instance().ProcessMessages();
+}
+bool TForm1::IntelligentMode() {
+    return CheckBox1.Checked();
+}
+void TForm1::SetTrayIconIndex(int index) {
+    TrayIcon1.SetIconIndex(index);
+}
