@@ -14,17 +14,27 @@ RUN = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 TRAY_ICON = (13, 32)
 
 
+def tray_icon_shown(s):
+    r, g, b = s.pixel(*TRAY_ICON)
+    return r > 200 and b < 60  # the red (or yellow) glyph, not the empty tray
+
+
 def open_settings(s):
     """Right-click the tray icon, choose "Beállítások..."; returns the window's geometry."""
-    s.move(*TRAY_ICON)
-    time.sleep(0.3)
-    s.xdotool("click", 3)
-    time.sleep(0.8)
-    # The first menu line sits just below the cursor.
-    s.xdotool("mousemove", TRAY_ICON[0] + 30, TRAY_ICON[1] + 10, "click", 1)
-    geometry = wait_until(lambda: settings_window(s), timeout=5)
-    assert geometry, "the settings window did not appear"
-    return geometry
+    assert wait_until(lambda: tray_icon_shown(s), timeout=10), "no tray icon"
+    for _ in range(3):
+        s.move(*TRAY_ICON)
+        time.sleep(0.3)
+        s.xdotool("click", 3)
+        time.sleep(0.8)
+        # The first menu line sits just below the cursor.
+        s.xdotool("mousemove", TRAY_ICON[0] + 30, TRAY_ICON[1] + 10, "click", 1)
+        geometry = wait_until(lambda: settings_window(s), timeout=3)
+        if geometry:
+            return geometry
+        s.xdotool("key", "Escape")
+    s.screenshot("settings-window-missing")
+    raise AssertionError("the settings window did not appear")
 
 
 def settings_window(s):
