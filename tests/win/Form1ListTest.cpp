@@ -1,0 +1,408 @@
+// The settings window's program list for real under Wine: list.txt beside the
+// executable, loading and saving it, adding through the open dialog, deleting
+// by name, and what a failing load or save leaves of the list and the file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Form1Fixture.h"
+#include "Form1StoreSupport.h"
+
+namespace {
+using namespace form1_test;
+
+constexpr char kEditText[] = "Programok listája";
+
+class Form1List : public Form1Fixture {
+protected:
+    // Starts with list.txt holding these bytes.
+    TForm1& StartWith(const std::string& bytes) {
+        WriteBytes(listPath, bytes);
+        return Start();
+    }
+    // Presses "Töröl" with this text in the edit field.
+    void DeleteByName(TForm1& f, const std::string& text) {
+        f.ComboBox1.SetText(text);
+        Click(f, f.Button2);
+    }
+    std::string OpenErrorText() const {
+        return "Cannot open file \"" + listPath + "\". " + SystemText(ERROR_SHARING_VIOLATION);
+    }
+};
+
+TEST_F(Form1List, MissingListIsCreatedEmptyBesideTheExecutableNotInTheWorkingFolder) {
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    const std::string elsewhere = folder + "-cwd";
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
+    TForm1& f = Start();
+    const bool strayList = FileExists(elsewhere + "\\list.txt");
+    SetCurrentDirectoryA(previous);
+    DeleteFileA((elsewhere + "\\list.txt").c_str());
+    RemoveDirectoryA(elsewhere.c_str());
+
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(f.ListPath, listPath);
+    EXPECT_EQ(ReadBytes(listPath), "");
+    EXPECT_FALSE(strayList) << "list.txt went into the working folder";
+    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+    EXPECT_TRUE(f.ListLoaded);
+}
+
+struct StoredList {
+    const char* name;
+    std::string bytes;
+    Strings entries;
+};
+
+class Form1ListFormats : public Form1List, public ::testing::WithParamInterface<StoredList> {};
+
+TEST_P(Form1ListFormats, LoadsEveryLineAndSavesEachWithCrLf) {
+    const StoredList& c = GetParam();
+    TForm1& f = StartWith(c.bytes);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(Entries(f), c.entries);
+    EXPECT_EQ(f.ComboBox1.Text(), kEditText) << "loading changed the edit text";
+    EXPECT_EQ(ReadBytes(listPath), c.bytes) << "the start-up touched an existing list";
+
+    EXPECT_TRUE(Accept(f, "C:\\Új\\program.exe"));
+    std::string expected;
+    for (const std::string& e : c.entries)
+        expected += e + "\r\n";
+    expected += "C:\\Új\\program.exe\r\n";
+    EXPECT_EQ(ReadBytes(listPath), expected);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Form1ListFormats,
+    ::testing::Values(StoredList{"CrLfWithoutFinalBreak", "C:\\a.exe\r\nC:\\b.exe", {"C:\\a.exe", "C:\\b.exe"}},
+                      StoredList{"LfOnly", "C:\\a.exe\nC:\\b.exe\n", {"C:\\a.exe", "C:\\b.exe"}},
+                      StoredList{"EmptyLineBetween", "C:\\a.exe\r\n\r\nC:\\b.exe\r\n", {"C:\\a.exe", "", "C:\\b.exe"}},
+                      StoredList{"Empty", "", {}},
+                      StoredList{"AccentedAndSpaced", "C:\\Program Files\\Árvíztűrő.exe\r\n",
+                                 {"C:\\Program Files\\Árvíztűrő.exe"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1List, SameProgramAddedTwiceIsDeletedFirstMatchFirst) {
+    TForm1& f = Start();
+    EXPECT_TRUE(Accept(f, "C:\\x.exe"));
+    EXPECT_TRUE(Accept(f, "C:\\y.exe"));
+    EXPECT_TRUE(Accept(f, "C:\\x.exe"));
+    EXPECT_EQ(Entries(f), (Strings{"C:\\x.exe", "C:\\y.exe", "C:\\x.exe"}));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\x.exe\r\nC:\\y.exe\r\nC:\\x.exe\r\n");
+
+    DeleteByName(f, "C:\\x.exe");
+    EXPECT_EQ(Entries(f), (Strings{"C:\\y.exe", "C:\\x.exe"}));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\y.exe\r\nC:\\x.exe\r\n");
+    EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+struct CaseBlind {
+    const char* name;
+    std::string entry, typed;
+};
+
+class Form1ListCaseBlindDelete : public Form1List, public ::testing::WithParamInterface<CaseBlind> {};
+
+TEST_P(Form1ListCaseBlindDelete, TextDifferingOnlyInLetterCaseDeletesTheEntry) {
+    const CaseBlind& c = GetParam();
+    TForm1& f = StartWith("C:\\elso.exe\r\n" + c.entry + "\r\nC:\\utolso.exe\r\n");
+    DeleteByName(f, c.typed);
+    EXPECT_EQ(Entries(f), (Strings{"C:\\elso.exe", "C:\\utolso.exe"}));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\elso.exe\r\nC:\\utolso.exe\r\n");
+    EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Form1ListCaseBlindDelete,
+                         ::testing::Values(CaseBlind{"Ascii", "C:\\Prog\\Tool.exe", "c:\\PROG\\tool.EXE"},
+                                           CaseBlind{"AccentedLowerToUpper", "C:\\ő\\tűz.exe", "C:\\Ő\\TŰZ.EXE"},
+                                           CaseBlind{"AccentedUpperToLower", "C:\\ÁRVÍZ.EXE", "c:\\árvíz.exe"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Form1List, DeleteWithoutAMatchWritesNothing) {
+    TForm1& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
+    AgeFile(listPath);
+    for (const char* text : {kEditText, "C:\\a.ex", "C:\\a.exe ", ""}) {
+        SCOPED_TRACE(text);
+        DeleteByName(f, text);
+        EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe"}));
+        EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+    }
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\n");
+    EXPECT_EQ(WriteTimeOf(listPath), kOldFileTime) << "list.txt was rewritten";
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(Form1List, DeletingTheOnlyEntryLeavesAnEmptyFile) {
+    TForm1& f = StartWith("C:\\egyetlen.exe\r\n");
+    DeleteByName(f, "C:\\egyetlen.exe");
+    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_EQ(ReadBytes(listPath), "");
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(Form1List, ReadOnlyListKeepsTheChangeInTheListAndTheFileAsItWas) {
+    // Stored off, then switched on: the buttons work, ComboBox1 waits for an add.
+    SetDword(kSettingsKey, "Inteligens", 0);
+    TForm1& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
+    Click(f, f.CheckBox1);
+    ASSERT_FALSE(f.ComboBox1.Enabled());
+    ASSERT_TRUE(SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string cannotCreate = "Cannot create file \"" + listPath + "\". ";
+
+    EXPECT_FALSE(Accept(f, "C:\\c.exe"));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].substr(0, cannotCreate.size()), cannotCreate);
+    EXPECT_EQ(errors[0], cannotCreate + SystemText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"})) << "the change stays in the list";
+    EXPECT_FALSE(f.ComboBox1.Enabled()) << "a failed add enabled the list";
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\n");
+
+    DeleteByName(f, "C:\\a.exe");
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1], errors[0]);
+    EXPECT_EQ(Entries(f), (Strings{"C:\\b.exe", "C:\\c.exe"}));
+    EXPECT_EQ(f.ComboBox1.Text(), "C:\\a.exe") << "a failed delete reset the edit text";
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\n");
+
+    // Writable again: the next save brings the file up to date.
+    SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(Accept(f, "C:\\d.exe"));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\b.exe\r\nC:\\c.exe\r\nC:\\d.exe\r\n");
+    EXPECT_TRUE(f.ComboBox1.Enabled());
+    EXPECT_EQ(errors.size(), 2u);
+}
+
+// list.txt held open by another program, without sharing.
+class LockedFile {
+public:
+    explicit LockedFile(const std::string& path)
+        : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~LockedFile() { Unlock(); }
+    bool Locked() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Unlock() {
+        if (Locked())
+            CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+TEST_F(Form1List, LockedListAtStartIsReportedAndALaterAddKeepsEveryStoredEntry) {
+    WriteBytes(listPath, "C:\\a.exe\r\nC:\\b.exe\r\n");
+    LockedFile lock(listPath);
+    ASSERT_TRUE(lock.Locked());
+    TForm1& f = Start();
+    ASSERT_EQ(errors, Strings{OpenErrorText()});
+    EXPECT_FALSE(f.ListLoaded);
+    EXPECT_EQ(f.ComboBox1.Count(), 0);
+
+    // Still locked: the add cannot load the stored list first, so it adds nothing.
+    EXPECT_FALSE(Accept(f, "C:\\c.exe"));
+    EXPECT_EQ(errors, (Strings{OpenErrorText(), OpenErrorText()}));
+    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    DeleteByName(f, "C:\\a.exe");
+    EXPECT_EQ(errors.size(), 3u);
+    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_FALSE(f.ListLoaded);
+
+    lock.Unlock();
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\n");
+    EXPECT_TRUE(Accept(f, "C:\\c.exe"));
+    EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"}));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n");
+    EXPECT_TRUE(f.ListLoaded);
+    EXPECT_EQ(errors.size(), 3u);
+}
+
+TEST_F(Form1List, ChangeAfterAStartStoppedBeforeTheListKeepsEveryStoredEntry) {
+    struct Case {
+        const char* name;
+        std::function<void(TForm1&)> change;
+        Strings entries;   // the list afterwards
+        std::string file;  // list.txt afterwards
+    };
+    const Case cases[] = {
+        {"add", [](TForm1& f) { EXPECT_TRUE(Accept(f, "C:\\c.exe")); }, {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"},
+         "C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n"},
+        {"delete", [this](TForm1& f) { DeleteByName(f, "C:\\b.exe"); }, {"C:\\a.exe"}, "C:\\a.exe\r\n"},
+        {"delete without a match", [this](TForm1& f) { DeleteByName(f, "C:\\x.exe"); }, {"C:\\a.exe", "C:\\b.exe"},
+         "C:\\a.exe\r\nC:\\b.exe\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        errors.clear();
+        SetString(kSettingsKey, "Inteligens", "x");  // the start-up stops before the list
+        TForm1& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
+        ASSERT_EQ(errors, Strings{"Invalid data type for 'Inteligens'"});
+        ASSERT_FALSE(f.ListLoaded);
+        c.change(f);
+        EXPECT_EQ(Entries(f), c.entries);
+        EXPECT_EQ(ReadBytes(listPath), c.file);
+        EXPECT_EQ(errors.size(), 1u);
+    }
+}
+
+TEST_F(Form1List, ChangeAfterAStoppedStartWithTheListGoneStartsANewOne) {
+    SetString(kSettingsKey, "Inteligens", "x");
+    TForm1& f = StartWith("C:\\a.exe\r\n");
+    ASSERT_FALSE(f.ListLoaded);
+    ASSERT_TRUE(DeleteFileA(listPath.c_str()));
+    EXPECT_TRUE(Accept(f, "C:\\c.exe"));
+    EXPECT_EQ(Entries(f), Strings{"C:\\c.exe"});
+    EXPECT_EQ(ReadBytes(listPath), "C:\\c.exe\r\n");
+
+    // What is on disk now is the list; a second change keeps it.
+    EXPECT_TRUE(Accept(f, "C:\\d.exe"));
+    EXPECT_EQ(Entries(f), (Strings{"C:\\c.exe", "C:\\d.exe"}));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\c.exe\r\nC:\\d.exe\r\n");
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(Form1List, SwitchedOnFromStoredOffTheListStaysDisabledUntilAnAdd) {
+    SetDword(kSettingsKey, "Inteligens", 0);
+    TForm1& f = Start();
+    ASSERT_FALSE(f.ComboBox1.Enabled());
+    Click(f, f.CheckBox1);
+    EXPECT_TRUE(f.Button1.Enabled());
+    EXPECT_TRUE(f.Button2.Enabled());
+    EXPECT_FALSE(f.ComboBox1.Enabled());
+    EXPECT_TRUE(Accept(f, "C:\\x.exe"));
+    EXPECT_TRUE(f.ComboBox1.Enabled());
+    EXPECT_EQ(Entries(f), Strings{"C:\\x.exe"});
+    EXPECT_EQ(ReadBytes(listPath), "C:\\x.exe\r\n");
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// ---- the real open dialog ---------------------------------------------------
+
+constexpr int kFileNameField = 1148;
+
+HWND FindDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM out) -> BOOL {
+            char cls[32] = "";
+            GetClassNameA(hwnd, cls, sizeof cls);
+            if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
+                *reinterpret_cast<HWND*>(out) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Works the dialog from a timer on this thread while it is modal: each tick
+// runs the next step; a dialog still open once the steps are done is
+// cancelled, so a failing test cannot hang.
+class DialogDriver {
+public:
+    using Step = std::function<void(HWND dialog)>;
+    explicit DialogDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 50, &DialogDriver::Tick);
+    }
+    ~DialogDriver() {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    int opened = 0;  // ticks that found the dialog
+
+    static void Type(HWND d, const std::string& text) {
+        SendMessageA(GetDlgItem(d, kFileNameField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    static void Press(HWND d, int id) {
+        PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, id)));
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        DialogDriver* self = current_;
+        HWND d = FindDialog();
+        if (!self || !d)
+            return;
+        ++self->opened;
+        if (self->next_ < self->steps_.size())
+            self->steps_[self->next_++](d);
+        else
+            Press(d, IDCANCEL);
+    }
+    static inline DialogDriver* current_ = nullptr;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+using D = DialogDriver;
+
+TEST_F(Form1List, AddThroughTheDialogTakesTheTypedPath) {
+    SetDword(kSettingsKey, "Inteligens", 1);
+    TForm1& f = StartWith("C:\\a.exe\r\n");
+    const std::string chosen = folder + "\\Árvíztűrő tükörfúrógép.exe";
+    {
+        D driver({[&](HWND d) { D::Type(d, chosen); }, [](HWND d) { D::Press(d, IDOK); }});
+        Click(f, f.Button1);
+        EXPECT_GT(driver.opened, 0) << "the dialog did not open";
+    }
+    EXPECT_EQ(FindDialog(), nullptr);
+    EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", chosen}));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n" + chosen + "\r\n");
+    EXPECT_EQ(f.OpenDialog1.FileName, chosen);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+
+    // Cancelling adds nothing.
+    {
+        D driver({[](HWND d) { D::Press(d, IDCANCEL); }});
+        Click(f, f.Button1);
+        EXPECT_GT(driver.opened, 0);
+    }
+    EXPECT_EQ(f.ComboBox1.Count(), 2);
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n" + chosen + "\r\n");
+}
+
+TEST_F(Form1List, AddWhileTheListIsLockedShowsTheErrorWithoutOpeningTheDialog) {
+    WriteBytes(listPath, "C:\\a.exe\r\n");
+    LockedFile lock(listPath);
+    TForm1& f = Start();
+    ASSERT_EQ(errors, Strings{OpenErrorText()});
+    D driver({});
+    Click(f, f.Button1);
+    EXPECT_EQ(driver.opened, 0) << "the dialog opened over a list that could not be loaded";
+    EXPECT_EQ(errors, (Strings{OpenErrorText(), OpenErrorText()}));
+    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    lock.Unlock();
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n");
+}
+
+TEST_F(Form1List, FailedSaveInTheDialogIsShownAndTheDialogStaysOpen) {
+    TForm1& f = StartWith("C:\\a.exe\r\n");
+    ASSERT_TRUE(SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_READONLY));
+    bool openAfterFailure = false;
+    {
+        D driver({[](HWND d) { D::Type(d, "C:\\b.exe"); }, [](HWND d) { D::Press(d, IDOK); },
+                  [&](HWND d) { openAfterFailure = IsWindowVisible(d) != FALSE; }});
+        Click(f, f.Button1);
+    }
+    SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(openAfterFailure);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Cannot create file \"" + listPath + "\". " + SystemText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n");
+}
+
+}  // namespace
