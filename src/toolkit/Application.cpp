@@ -106,6 +106,10 @@ void Application::ProcessMessages() {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             terminated_ = true;
+            // Put it back for the loops around this pump: a dialog's or a
+            // tracked menu's modal loop ends on it too, and the outer loop
+            // sees it even while it waits for the next message.
+            PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
         DispatchOne(msg);

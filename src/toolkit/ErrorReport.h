@@ -10,7 +10,7 @@ namespace toolkit {
 
 // The text the standard error box shows: the message, with a full stop added
 // when its last character sorts after "." (a message ending in a quote mark,
-// a digit or a space gets none).
+// a dash or a space gets none; one ending in a digit or a letter gets one).
 std::string ErrorBoxText(const std::string& message);
 
 using ExceptionHandler = std::function<void(const std::string& message)>;

@@ -1,0 +1,235 @@
+// The application object's message loop for real: the one-step pump returns
+// once nothing waits, and a quit or a terminate met inside a nested pump (a
+// handler that processes pending messages) ends the loop. Cases that end the
+// loop run in a fresh process each.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "ApplicationTestSupport.h"
+#include "engine/TimerLst.h"
+#include "engine/Win32TimerPlatform.h"
+#include "toolkit/Application.h"
+#include "toolkit/Exceptions.h"
+#include "toolkit/Form.h"
+#include "toolkit/UniqueHandle.h"
+
+namespace {
+
+using apptest::InOwnProcess;
+using apptest::LoopWatchdog;
+using apptest::NowMs;
+using apptest::ScriptedWindow;
+
+toolkit::Application& App() {
+    return toolkit::Application::Instance();
+}
+
+// One event on a real timer list, ticking from whichever loop dispatches, as
+// the program's handlers do.
+struct TickingList {
+    toolkit::Component owner{nullptr, "Form1"};
+    engine::TTimerList list{&owner, "TimerList1", engine::MakeWin32TimerPlatform()};
+    engine::TTimerEvent event{&owner, "event"};
+
+    TickingList(int32_t interval, std::function<void()> onTick) {
+        list.SetActive(true);
+        event.SetParentList(&list);
+        event.SetInterval(interval);
+        event.OnTimer = [tick = std::move(onTick)](engine::TTimerEvent*) { tick(); };
+        owner.LoadedAll();
+    }
+};
+
+// Runs the loop under a watchdog; returns when it ended (ms).
+double RunLoop(LoopWatchdog& watchdog) {
+    App().Run();
+    const double ended = NowMs();
+    EXPECT_FALSE(watchdog.Fired()) << "the loop did not end by itself";
+    return ended;
+}
+
+// ---- The one-step pump (in this process: it never ends the loop) ---------
+
+TEST(ProcessMessages, DispatchesWhatWaitsIncludingWhatItsHandlersPostThenReturns) {
+    std::vector<WPARAM> seen;
+    ScriptedWindow window([&](UINT, WPARAM w, LPARAM) {
+        seen.push_back(w);
+        if (w == 2)
+            PostMessageA(window.Handle(), WM_APP, 4, 0);
+    });
+    for (WPARAM w : {1, 2, 3})
+        PostMessageA(window.Handle(), WM_APP, w, 0);
+
+    App().ProcessMessages();
+    EXPECT_EQ(seen, (std::vector<WPARAM>{1, 2, 3, 4}));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, window.Handle(), 0, 0, PM_NOREMOVE)) << "left waiting: " << msg.message;
+
+    // Nothing waits: it returns at once instead of waiting for a message.
+    const double start = NowMs();
+    App().ProcessMessages();
+    EXPECT_LT(NowMs() - start, 100.0);
+    EXPECT_EQ(seen.size(), 4u);
+    EXPECT_FALSE(App().Terminated());
+}
+
+TEST(ProcessMessages, RunsATimerTickThatFellDueWhileTheHandlerWasBusy) {
+    int outer = 0, nested = 0;
+    bool inOuter = false;
+    TickingList timer(100, [&] {
+        if (inOuter) {
+            ++nested;
+            return;
+        }
+        if (++outer > 1)
+            return;
+        inOuter = true;
+        Sleep(250);  // a tick falls due meanwhile
+        App().ProcessMessages();
+        inOuter = false;
+    });
+    const double deadline = NowMs() + 3000;
+    while (outer == 0 && NowMs() < deadline) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        App().ProcessMessages();
+    }
+    EXPECT_EQ(outer, 1);
+    EXPECT_EQ(nested, 1) << "the pump must dispatch the tick that fell due inside the handler";
+}
+
+// ---- Ending the loop (each in a fresh process) ---------------------------
+
+TEST(ApplicationLoop, QuitSeenByANestedPumpMarksTerminatedAndEndsRun) {
+    if (!InOwnProcess())
+        return;
+    int ticks = 0;
+    bool terminatedAfterPump = false;
+    double quitSeenAt = 0;
+    TickingList timer(100, [&] {
+        if (++ticks != 2)
+            return;
+        EXPECT_FALSE(App().Terminated());
+        PostQuitMessage(0);
+        App().ProcessMessages();
+        terminatedAfterPump = App().Terminated();
+        quitSeenAt = NowMs();
+    });
+    LoopWatchdog watchdog(10000);
+    const double ended = RunLoop(watchdog);
+    EXPECT_TRUE(terminatedAfterPump);
+    EXPECT_TRUE(App().Terminated());
+    EXPECT_EQ(ticks, 2) << "the loop went on after the quit";
+    EXPECT_LT(ended - quitSeenAt, 500.0);
+}
+
+TEST(ApplicationLoop, QuitPostedFromAnotherThreadWhileAHandlerPumpsEndsTheLoop) {
+    if (!InOwnProcess())
+        return;
+    const DWORD gui = GetCurrentThreadId();
+    toolkit::UniqueKernelHandle pumping(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread poster([&] {
+        if (WaitForSingleObject(pumping.get(), 10000) == WAIT_OBJECT_0) {
+            Sleep(200);
+            PostThreadMessageA(gui, WM_QUIT, 0, 0);
+        }
+    });
+    double pumpStart = 0, quitSeenAt = 0;
+    TickingList timer(100, [&] {
+        if (pumpStart != 0)
+            return;  // a nested tick
+        pumpStart = NowMs();
+        SetEvent(pumping.get());
+        // A long handler that keeps the program answering, as the scan does.
+        while (!App().Terminated() && NowMs() - pumpStart < 5000) {
+            App().ProcessMessages();
+            Sleep(10);
+        }
+        if (App().Terminated())
+            quitSeenAt = NowMs();
+    });
+    LoopWatchdog watchdog(10000);
+    const double ended = RunLoop(watchdog);
+    poster.join();
+    ASSERT_GT(quitSeenAt, 0) << "the pump never saw the quit";
+    EXPECT_LT(quitSeenAt - pumpStart, 1500.0);
+    EXPECT_LT(ended - quitSeenAt, 500.0);
+}
+
+TEST(ApplicationLoop, TerminateCalledInsideANestedPumpEndsRun) {
+    if (!InOwnProcess())
+        return;
+    double terminatedAt = 0;
+    // Stands for the tray menu's owner window receiving "Kilépés".
+    ScriptedWindow menuOwner([&](UINT, WPARAM, LPARAM) {
+        App().Terminate();
+        terminatedAt = NowMs();
+    });
+    int ticks = 0;
+    bool handlerFinished = false;
+    TickingList timer(100, [&] {
+        if (++ticks != 2)
+            return;
+        PostMessageA(menuOwner.Handle(), WM_APP, 0, 0);
+        App().ProcessMessages();
+        EXPECT_TRUE(App().Terminated());
+        handlerFinished = true;  // the handler runs to its end; the loop ends after it
+    });
+    LoopWatchdog watchdog(10000);
+    const double ended = RunLoop(watchdog);
+    ASSERT_GT(terminatedAt, 0);
+    EXPECT_TRUE(handlerFinished);
+    EXPECT_EQ(ticks, 2) << "the loop went on after Terminate";
+    EXPECT_LT(ended - terminatedAt, 500.0);
+}
+
+TEST(ApplicationLoop, AQuitSeenByANestedPumpStaysForTheLoopsAroundIt) {
+    if (!InOwnProcess())
+        return;
+    // A loop that is not the application's (a dialog's or a tracked menu's)
+    // around a handler that pumps: it must see the quit too and end.
+    ScriptedWindow window([&](UINT, WPARAM, LPARAM) {
+        PostQuitMessage(3);
+        App().ProcessMessages();
+    });
+    PostMessageA(window.Handle(), WM_APP, 0, 0);
+    LoopWatchdog watchdog(5000);
+    MSG msg{};
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0)
+        DispatchMessageA(&msg);
+    EXPECT_EQ(got, 0);
+    EXPECT_EQ(msg.wParam, 3u) << "the outer loop ended only on the watchdog's quit";
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_TRUE(App().Terminated());
+}
+
+class RunMainForm : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RunMainForm, ShowsTheMainFormOnlyWhenAskedTo) {
+    if (!InOwnProcess())
+        return;
+    toolkit::FormLayout layout;
+    layout.caption = "Tavrin2";
+    layout.clientWidth = 235;
+    layout.clientHeight = 153;
+    toolkit::Form form(nullptr, "Form1", layout);
+    App().SetMainForm(&form);
+    App().ShowMainForm = GetParam();
+    bool visibleInLoop = !GetParam();
+    TickingList timer(100, [&] {
+        visibleInLoop = form.Visible();
+        App().Terminate();
+    });
+    LoopWatchdog watchdog(10000);
+    RunLoop(watchdog);
+    EXPECT_EQ(visibleInLoop, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(ShowMainForm, RunMainForm, ::testing::Bool());
+
+}  // namespace
