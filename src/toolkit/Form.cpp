@@ -69,7 +69,9 @@ void Form::Show() {
                      0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     shownOnce_ = true;
-    ShowWindow(hwnd_, SW_SHOW);
+    // The taskbar button goes up before the form is activated: a taskbar that
+    // takes its list of buttons at the activation would otherwise miss it.
+    ShowWindow(hwnd_, SW_SHOWNA);
     Application::Instance().UpdateTaskbarButton();
     BringWindowToTop(hwnd_);
     SetForegroundWindow(hwnd_);
