@@ -3,8 +3,11 @@
 // ready, and stays until asked to quit (or its owner ends, or a time limit).
 //
 //   testwin.exe [--ready EVENT] [--quit EVENT] [--owner PID] [--timeout MS] COMMAND...
-//   COMMAND:  visible TITLE | hidden TITLE | untitled | minimised TITLE | many N TITLE
+//   COMMAND:  visible TITLE | hidden TITLE | untitled | minimised TITLE | many N TITLE | tray
 //
+// "tray" puts the stock application icon in the notification area (owned by a
+// hidden window), so a desktop's taskbar stays while the program under test
+// comes and goes.
 // "many N TITLE" opens N visible windows titled "TITLE 1" to "TITLE N".
 // EVENT names are named events the starter created; WM_CLOSE closes one window.
 #include <windows.h>
@@ -42,6 +45,18 @@ HWND Open(HINSTANCE instance, const std::string& title, int show, int index) {
     return window;
 }
 
+// The notification icon's record, removed again at exit.
+NOTIFYICONDATAA trayIcon{};
+
+void AddTrayIcon(HINSTANCE instance, int index) {
+    trayIcon.cbSize = sizeof trayIcon;
+    trayIcon.hWnd = Open(instance, "", SW_HIDE, index);
+    trayIcon.uID = 1;
+    trayIcon.uFlags = NIF_ICON;
+    trayIcon.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    Shell_NotifyIconA(NIM_ADD, &trayIcon);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -75,6 +90,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             Open(instance, args[++i], SW_HIDE, opened++);
         else if (a == "minimised" && hasNext)
             Open(instance, args[++i], SW_SHOWMINNOACTIVE, opened++);
+        else if (a == "tray")
+            AddTrayIcon(instance, opened++);
         else if (a == "untitled")
             Open(instance, "", SW_SHOWNOACTIVATE, opened++);
         else if (a == "many" && i + 2 < args.size()) {
@@ -118,5 +135,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     for (HANDLE h : waits)
         CloseHandle(h);
+    if (trayIcon.hWnd)
+        Shell_NotifyIconA(NIM_DELETE, &trayIcon);
     return 0;
 }
