@@ -6,6 +6,7 @@ list.txt and the registry are the session's alone. Pointer and keys come from
 xdotool, pictures from ImageMagick's import, the registry from `wine reg`.
 """
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -55,12 +56,14 @@ class Session:
         os.makedirs(self.app_dir, exist_ok=True)
         self.exe_windows_path = "C:\\Tavrin2\\tavrin2.exe"
         shutil.copy(os.path.join(build_dir(), "src", "app", "tavrin2.exe"), self.app_dir)
+        if desktop:
+            # Written into the prefix's own copy of the user hive before its server
+            # starts: two `wine reg` runs would cost seconds each on a fresh prefix.
+            with open(os.path.join(self.prefix, "user.reg"), "a") as f:
+                f.write('\n[Software\\\\Wine\\\\Explorer] 0\n"Desktop"="Default"\n'
+                        '\n[Software\\\\Wine\\\\Explorer\\\\Desktops] 0\n"Default"="%dx%d"\n' % (width, height))
         subprocess.run(["wineserver", "-p5"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-        if desktop:
-            self.reg_add(r"HKCU\Software\Wine\Explorer", "Desktop", "REG_SZ", "Default")
-            self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", "Default", "REG_SZ",
-                         "%dx%d" % (width, height))
         self.app = None
 
     # ---- display ---------------------------------------------------------
@@ -163,9 +166,46 @@ class Session:
         return [int(w) for w in out.split()] if out else []
 
     def window_geometry(self, window):
-        out = self.xdotool("getwindowgeometry", "--shell", window)
-        v = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
-        return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+        """(x, y, width, height) on the screen. In a virtual desktop Wine's windows
+        are children of the desktop's X window, whose positions xdotool counts twice."""
+        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env, capture_output=True,
+                             text=True).stdout
+        v = {k.strip(): val.strip() for k, _, val in (line.partition(":") for line in out.splitlines())}
+        return (int(v["Absolute upper-left X"]), int(v["Absolute upper-left Y"]), int(v["Width"]),
+                int(v["Height"]))
+
+    def program_windows(self, program="tavrin2.exe"):
+        """The mapped X windows of a Wine program, as (id, title, x, y, width, height);
+        the title is None for an unnamed window (a shown popup menu is one)."""
+        mapped = {int(w) for w in self.xdotool("search", "--onlyvisible", "--class", program).split()}
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], env=self.env, capture_output=True,
+                              text=True).stdout
+        found = []
+        for line in tree.splitlines():
+            m = re.match(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)): \(.*\)\s+(\d+)x(\d+)\+-?\d+\+-?\d+'
+                         r'\s+\+(-?\d+)\+(-?\d+)', line)
+            if m and int(m.group(1), 16) in mapped:
+                found.append((int(m.group(1), 16), m.group(2), int(m.group(5)), int(m.group(6)),
+                              int(m.group(3)), int(m.group(4))))
+        return found
+
+    def window_property(self, window, name, format_="32c"):
+        """The values of an X property of a window as integers; [] when it is not set."""
+        out = subprocess.run(["xprop", "-id", str(window), "-notype", "-f", name, format_, name], env=self.env,
+                             capture_output=True, text=True).stdout
+        # "NAME = 1, 2, ..." or, for the window-valued ones, "NAME: window id # 0x..."
+        values = re.split(r"[=:]", out, maxsplit=1)[-1]
+        return [int(v, 0) for v in re.findall(r"\b(?:0x[0-9a-fA-F]+|\d+)\b", values)]
+
+    def window_icon(self, window):
+        """The first image of the icon Wine publishes for a window, as (width, height,
+        rows of ARGB values), or None."""
+        values = self.window_property(window, "_NET_WM_ICON")
+        if len(values) < 2:
+            return None
+        w, h = values[0], values[1]
+        pixels = values[2:2 + w * h]
+        return w, h, [pixels[r * w:(r + 1) * w] for r in range(h)]
 
     def screenshot(self, label):
         path = os.path.join(self.artifacts, label + ".png")
@@ -186,6 +226,12 @@ class Session:
         out = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8",
                               "rgb:-"], env=self.env, capture_output=True, check=True).stdout
         return [[tuple(out[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
+
+    def keep_desktop(self, seconds=170):
+        """Starts a helper with a notification icon of its own, so the virtual desktop
+        and its taskbar stay while the program under test comes and goes."""
+        shutil.copy(os.path.join(build_dir(), "tests", "tools", "testwin.exe"), self.app_dir)
+        return self.start("C:\\Tavrin2\\testwin.exe", ["--timeout", str(seconds * 1000), "tray"])
 
     # ---- registry and files ----------------------------------------------------
     def reg_add(self, key, value, kind, data):
@@ -212,6 +258,13 @@ class Session:
     def read_list(self):
         with open(self.list_path(), "rb") as f:
             return f.read()
+
+
+def image_region(path, x, y, w, h):
+    """Pixels of a rectangle of a saved screenshot as rows of (r, g, b)."""
+    out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8", "rgb:-"],
+                         capture_output=True, check=True).stdout
+    return [[tuple(out[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
 
 
 def wait_until(predicate, timeout, interval=0.05):
