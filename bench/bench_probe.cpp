@@ -1,0 +1,118 @@
+// Times, from inside the Wine session, what a program cannot time itself: how
+// long it takes to start and how long it takes to end once asked. A helper of
+// bench/run_bench.py (see there for how to run the benchmark):
+//   bench_probe.exe launch <program> <first window class> <answering window class>
+//     "pid=<id> window_ms=<t> ready_ms=<t>": from just before CreateProcess
+//     until a window of the first class belongs to the new process, and until
+//     a window of the answering class exists and has answered a sent message
+//     (the program's thread is in its message loop). WaitForInputIdle would
+//     be the usual way, but under Wine it reports idle before the program's
+//     first window exists.
+//   bench_probe.exe stop <window class> <message> <wParam>
+//     posts the message to the class's window; "stop_ms=<t>": until the
+//     window's process has ended
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+double NowMs() {
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / ticksPerMs;
+}
+
+HWND WindowOf(const char* windowClass, DWORD processId) {
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExA(nullptr, hwnd, windowClass, nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (processId == 0 || owner == processId)
+            return hwnd;
+    }
+    return nullptr;
+}
+
+int Fail(const std::string& what) {
+    std::printf("error=%s (error %lu)\n", what.c_str(), GetLastError());
+    return 1;
+}
+
+int Launch(const char* program, const char* firstClass, const char* answeringClass) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = std::string("\"") + program + "\"";
+    const double start = NowMs();
+    if (!CreateProcessA(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return Fail(std::string("cannot start ") + program);
+    double windowMs = -1, readyMs = -1;
+    while (NowMs() - start < 30000 && readyMs < 0) {
+        if (windowMs < 0 && WindowOf(firstClass, process.dwProcessId))
+            windowMs = NowMs() - start;
+        if (windowMs >= 0) {
+            if (HWND answering = WindowOf(answeringClass, process.dwProcessId)) {
+                // Returns once the program's thread takes sent messages.
+                DWORD_PTR result = 0;
+                if (SendMessageTimeoutA(answering, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result))
+                    readyMs = NowMs() - start;
+            }
+        }
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
+            return Fail("the program ended while starting");
+        if (readyMs < 0)
+            Sleep(1);
+    }
+    std::printf("pid=%lu window_ms=%.1f ready_ms=%.1f\n", process.dwProcessId, windowMs, readyMs);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return windowMs < 0 || readyMs < 0 ? 1 : 0;
+}
+
+int Stop(const char* windowClass, UINT message, WPARAM wParam) {
+    HWND hwnd = WindowOf(windowClass, 0);
+    if (!hwnd)
+        return Fail(std::string("no window of class ") + windowClass);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(hwnd, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return Fail("cannot open the process");
+    const double start = NowMs();
+    if (!PostMessageA(hwnd, message, wParam, 0))
+        return Fail("cannot post");
+    const DWORD r = WaitForSingleObject(process, 10000);
+    const double stopMs = NowMs() - start;
+    CloseHandle(process);
+    if (r != WAIT_OBJECT_0)
+        return Fail("the program did not end within 10 s");
+    std::printf("stop_ms=%.1f\n", stopMs);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string verb = argc > 1 ? argv[1] : "";
+    int rc;
+    if (verb == "launch" && argc == 5)
+        rc = Launch(argv[2], argv[3], argv[4]);
+    else if (verb == "stop" && argc == 5)
+        rc = Stop(argv[2], static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
+                  static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)));
+    else {
+        std::printf("usage: bench_probe launch <program> <first window class> <answering window class>\n"
+                    "       bench_probe stop <window class> <message> <wParam>\n");
+        rc = 2;
+    }
+    std::fflush(stdout);
+    return rc;
+}
