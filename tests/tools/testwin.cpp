@@ -5,9 +5,9 @@
 //   testwin.exe [--ready EVENT] [--quit EVENT] [--owner PID] [--timeout MS] COMMAND...
 //   COMMAND:  visible TITLE | hidden TITLE | untitled | minimised TITLE | many N TITLE | tray
 //
-// "tray" puts the stock application icon in the notification area (owned by a
-// hidden window), so a desktop's taskbar stays while the program under test
-// comes and goes.
+// "tray" puts the stock application icon, with the tip "testwin", in the
+// notification area (owned by a hidden window), so a desktop's taskbar stays
+// while the program under test comes and goes.
 // "many N TITLE" opens N visible windows titled "TITLE 1" to "TITLE N".
 // EVENT names are named events the starter created; WM_CLOSE closes one window.
 #include <windows.h>
@@ -52,8 +52,9 @@ void AddTrayIcon(HINSTANCE instance, int index) {
     trayIcon.cbSize = sizeof trayIcon;
     trayIcon.hWnd = Open(instance, "", SW_HIDE, index);
     trayIcon.uID = 1;
-    trayIcon.uFlags = NIF_ICON;
+    trayIcon.uFlags = NIF_ICON | NIF_TIP;
     trayIcon.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    lstrcpynA(trayIcon.szTip, "testwin", sizeof trayIcon.szTip);
     Shell_NotifyIconA(NIM_ADD, &trayIcon);
 }
 
