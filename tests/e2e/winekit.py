@@ -68,21 +68,25 @@ class Session:
 
     # ---- display ---------------------------------------------------------
     def _start_display(self):
-        for n in range(150, 250):
-            if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
-                continue
-            proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (self.width, self.height),
-                                     "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                    stdin=subprocess.DEVNULL, start_new_session=True)
-            for _ in range(50):
-                if os.path.exists("/tmp/.X11-unix/X%d" % n):
-                    break
-                time.sleep(0.1)
-            if proc.poll() is None and os.path.exists("/tmp/.X11-unix/X%d" % n):
-                self.xvfb = proc
-                self.display = ":%d" % n
-                return
-        raise RuntimeError("no free X display")
+        # Xvfb picks a free display number itself and tells it through a pipe:
+        # scripts starting at the same moment cannot pick the same one.
+        read_end, write_end = os.pipe()
+        proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                 "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                start_new_session=True, pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as f:
+            number = f.readline().strip()
+        if not number or proc.poll() is not None:
+            raise RuntimeError("Xvfb did not start")
+        self.xvfb = proc
+        self.display = ":" + number
+        # Listed for tools/wine-env stop, which ends it should this script be
+        # killed (a test timeout) before it closes.
+        self.xvfb_pidfile = os.path.join(wine_root(), "e2e-xvfb.%d.pid" % proc.pid)
+        with open(self.xvfb_pidfile, "w") as f:
+            f.write("%d\n" % proc.pid)
 
     # ---- programs --------------------------------------------------------
     def start(self, exe=None, args=()):
@@ -97,8 +101,19 @@ class Session:
         return proc
 
     def wine(self, *args, check=True):
-        return subprocess.run(["wine"] + list(args), env=self.env, capture_output=True, check=check,
-                              stdin=subprocess.DEVNULL)
+        """Runs a Wine command and returns its completed process. Its output goes
+        through files, never pipes: a Wine server or service that this command
+        happens to start inherits its handles and would hold a pipe open for
+        good, leaving the caller waiting for the end of the output."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = subprocess.run(["wine"] + list(args), env=self.env, stdout=out, stderr=err,
+                                  stdin=subprocess.DEVNULL)
+            out.seek(0)
+            err.seek(0)
+            proc.stdout, proc.stderr = out.read(), err.read()
+        if check and proc.returncode != 0:
+            raise subprocess.CalledProcessError(proc.returncode, proc.args, proc.stdout, proc.stderr)
+        return proc
 
     def running(self, proc=None):
         proc = proc or self.app
@@ -137,6 +152,10 @@ class Session:
         except OSError:
             pass
         self.xvfb.wait(5)
+        try:
+            os.remove(self.xvfb_pidfile)
+        except OSError:
+            pass
         if not os.environ.get("TAVRIN_KEEP_PREFIXES"):
             shutil.rmtree(self.prefix, ignore_errors=True)
 
