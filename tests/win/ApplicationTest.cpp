@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "ApplicationTestSupport.h"
-#include "engine/TimerLst.h"
-#include "engine/Win32TimerPlatform.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Form.h"
@@ -24,26 +22,11 @@ using apptest::InOwnProcess;
 using apptest::LoopWatchdog;
 using apptest::NowMs;
 using apptest::ScriptedWindow;
+using apptest::TickingList;
 
 toolkit::Application& App() {
     return toolkit::Application::Instance();
 }
-
-// One event on a real timer list, ticking from whichever loop dispatches, as
-// the program's handlers do.
-struct TickingList {
-    toolkit::Component owner{nullptr, "Form1"};
-    engine::TTimerList list{&owner, "TimerList1", engine::MakeWin32TimerPlatform()};
-    engine::TTimerEvent event{&owner, "event"};
-
-    TickingList(int32_t interval, std::function<void()> onTick) {
-        list.SetActive(true);
-        event.SetParentList(&list);
-        event.SetInterval(interval);
-        event.OnTimer = [tick = std::move(onTick)](engine::TTimerEvent*) { tick(); };
-        owner.LoadedAll();
-    }
-};
 
 // Runs the loop under a watchdog; returns when it ended (ms).
 double RunLoop(LoopWatchdog& watchdog) {

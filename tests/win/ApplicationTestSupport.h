@@ -1,17 +1,22 @@
 // Shared by the application object's tests: cases that end the message loop
 // run in a fresh process of the test executable (the application object is one
-// per process and its loop ends for good), and a watcher thread finds the
-// standard error box, reads it as the user sees it and closes it.
+// per process and its loop ends for good); handlers tick on a real timer list;
+// a watcher thread finds the standard error box, reads it as the user sees it
+// and closes it.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "engine/TimerLst.h"
+#include "engine/Win32TimerPlatform.h"
 
 namespace apptest {
 
@@ -41,6 +46,23 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     Handler handler_;
     HWND hwnd_ = nullptr;
+};
+
+// One event on a real timer list, ticking from whichever loop dispatches
+// (the application's, a nested pump, a modal box's), as the program's
+// handlers do.
+struct TickingList {
+    toolkit::Component owner{nullptr, "Form1"};
+    engine::TTimerList list{&owner, "TimerList1", engine::MakeWin32TimerPlatform()};
+    engine::TTimerEvent event{&owner, "event"};
+
+    TickingList(int32_t interval, std::function<void()> onTick) {
+        list.SetActive(true);
+        event.SetParentList(&list);
+        event.SetInterval(interval);
+        event.OnTimer = [tick = std::move(onTick)](engine::TTimerEvent*) { tick(); };
+        owner.LoadedAll();
+    }
 };
 
 // A message box as another thread saw it while it was open.

@@ -9,8 +9,6 @@
 #include <string>
 
 #include "ApplicationTestSupport.h"
-#include "engine/TimerLst.h"
-#include "engine/Win32TimerPlatform.h"
 #include "toolkit/Application.h"
 #include "toolkit/Controls.h"
 #include "toolkit/ErrorReport.h"
@@ -23,6 +21,7 @@ using apptest::BoxWatcher;
 using apptest::InOwnProcess;
 using apptest::LoopWatchdog;
 using apptest::SeenBox;
+using apptest::TickingList;
 
 constexpr UINT kThrowMessage = WM_APP + 7;
 
@@ -134,27 +133,12 @@ TEST(ErrorBox, AnExceptionInAControlsClickHandlerShowsTheBoxOverTheDisabledForm)
 
 // ---- With the message loop (each in a fresh process) --------------------
 
-// One event on a real timer list, as the program's handlers tick.
-struct TickingList {
-    toolkit::Component owner{nullptr, "Form1"};
-    engine::TTimerList list{&owner, "TimerList1", engine::MakeWin32TimerPlatform()};
-    engine::TTimerEvent event{&owner, "event"};
-
-    explicit TickingList(std::function<void()> onTick) {
-        list.SetActive(true);
-        event.SetParentList(&list);
-        event.SetInterval(100);
-        event.OnTimer = [tick = std::move(onTick)](engine::TTimerEvent*) { tick(); };
-        owner.LoadedAll();
-    }
-};
-
 TEST(ErrorBoxInTheLoop, AFailingTickShowsTheBoxAndTheTimerKeepsTickingAfterIt) {
     if (!InOwnProcess())
         return;
     BoxWatcher watcher(App().Title(), true);
     int ticks = 0, ticksAfterBox = 0;
-    TickingList timer([&] {
+    TickingList timer(100, [&] {
         if (++ticks == 1)
             throw EWriteError("Stream write error");
         if (watcher.ClosedCount() > 0 && ++ticksAfterBox == 5)
@@ -178,7 +162,7 @@ TEST(ErrorBoxInTheLoop, TerminateWhileTheBoxIsOpenClosesItAndEndsTheLoop) {
     // the box's own loop) must not wait for the user to close the box.
     BoxWatcher watcher(App().Title(), false, 5000);
     int ticks = 0;
-    TickingList timer([&] {
+    TickingList timer(100, [&] {
         ++ticks;
         if (ticks == 1)
             throw EWriteError("Stream write error");
