@@ -2,6 +2,7 @@
 #include "toolkit/Application.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Form.h"
@@ -101,9 +102,29 @@ void Application::Run() {
     }
 }
 
+namespace {
+// Mouse and keyboard input for a tracked menu or a dialog box is read by
+// that window's own modal loop, not by its window procedure: a nested pump
+// that dispatched it would lose the click or key for the user.
+bool IsInputForModalLoop(const MSG& msg) {
+    const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                       (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+                       (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCXBUTTONDBLCLK);
+    if (!input || !msg.hwnd)
+        return false;
+    char className[16] = "";
+    GetClassNameA(GetAncestor(msg.hwnd, GA_ROOT), className, sizeof className);
+    return std::strcmp(className, "#32768") == 0 || std::strcmp(className, "#32770") == 0;
+}
+}  // namespace
+
 void Application::ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (IsInputForModalLoop(msg))
+            break;  // left for the modal loop this pump runs inside
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            break;
         if (msg.message == WM_QUIT) {
             terminated_ = true;
             // Put it back for the loops around this pump: a dialog's or a

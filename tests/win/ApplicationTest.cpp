@@ -61,6 +61,31 @@ TEST(ProcessMessages, DispatchesWhatWaitsIncludingWhatItsHandlersPostThenReturns
     EXPECT_FALSE(App().Terminated());
 }
 
+TEST(ProcessMessages, LeavesInputForAMenuOrDialogToItsModalLoop) {
+    // A dialog-class window stands for the dialog box or the tracked menu whose
+    // own loop reads its input; a pump nested in a tick must not take it.
+    HWND dialog = CreateWindowExA(0, reinterpret_cast<LPCSTR>(WC_DIALOG), "modal", WS_POPUP, 0, 0, 10, 10,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(dialog);
+    std::vector<UINT> seen;
+    ScriptedWindow window([&](UINT m, WPARAM, LPARAM) { seen.push_back(m); });
+    PostMessageA(window.Handle(), WM_APP, 0, 0);
+    PostMessageA(dialog, WM_KEYDOWN, VK_TAB, 0);
+    PostMessageA(window.Handle(), WM_APP + 1, 0, 0);
+
+    App().ProcessMessages();
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_APP})) << "the pump went past the dialog's key";
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, dialog);
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+
+    // Once the modal loop has taken its input, the pump goes on.
+    App().ProcessMessages();
+    EXPECT_EQ(seen, (std::vector<UINT>{WM_APP, WM_APP + 1}));
+    DestroyWindow(dialog);
+}
+
 TEST(ProcessMessages, RunsATimerTickThatFellDueWhileTheHandlerWasBusy) {
     int outer = 0, nested = 0;
     bool inOuter = false;
