@@ -3,6 +3,7 @@
 #include "ui/TrayIcon.h"
 
 #include <utility>
+#include <vector>
 
 #include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
@@ -101,15 +102,34 @@ void TTrayIcon::SetIcon(toolkit::UniqueIcon owned) {
     registration_.ImageChanged(reinterpret_cast<uintptr_t>(image));
 }
 
+void TTrayIcon::SetIcons(TImageList* icons) {
+    if (icons == icons_)
+        return;
+    icons_ = icons;
+    KeepShown(stateImages_.Reset());
+}
+
+void TTrayIcon::KeepShown(std::vector<toolkit::UniqueIcon> dropped) {
+    // The shell may draw the registered image at any time: it lives on as the
+    // stored icon until the next image has been sent.
+    for (toolkit::UniqueIcon& image : dropped)
+        if (image.get() == Icon())
+            ownedIcon_ = std::move(image);
+}
+
 void TTrayIcon::SetIconIndex(int index) {
-    // Each valid assignment makes one icon, which replaces (and so releases)
-    // the one made by the assignment before: nothing builds up at ten
-    // assignments a second.
+    // Every valid assignment is sent, but each state image is made only once:
+    // at ten assignments a second nothing is made or released after the first
+    // three. What stops being shown is released after the shell has the new image.
     toolkit::UniqueIcon replaced;
-    registration_.SetIconIndex(index, icons_ ? icons_->Count() : -1, [&](int i) {
-        toolkit::UniqueIcon fresh = icons_->GetIcon(i);
-        replaced = std::exchange(ownedIcon_, std::move(fresh));
-        return reinterpret_cast<uintptr_t>(ownedIcon_.get());
+    const int count = icons_ ? icons_->Count() : -1;
+    registration_.SetIconIndex(index, count, [&](int i) {
+        const auto list = reinterpret_cast<uintptr_t>(icons_->Handle());
+        if (!stateImages_.Holds(list, count))
+            KeepShown(stateImages_.Reset(list, count));
+        const HICON image = stateImages_.Get(i, [&] { return icons_->GetIcon(i); }).get();
+        replaced = std::move(ownedIcon_);
+        return reinterpret_cast<uintptr_t>(image);
     });
 }
 

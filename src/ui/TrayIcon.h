@@ -8,9 +8,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/Component.h"
 #include "toolkit/UniqueHandle.h"
+#include "ui/StateImageCache.h"
 #include "ui/TrayCallback.h"
 #include "ui/TrayRegistration.h"
 
@@ -60,9 +62,11 @@ public:
     TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
     void SetDropDownMenu(TPopupMenu* menu) { dropDownMenu_ = menu; }
 
-    // The state images; -1 selects none and keeps the image shown.
+    // The state images; -1 selects none and keeps the image shown. Each image
+    // is made into an icon once and kept until the list is replaced, its
+    // number of images changes, or the tray icon goes.
     TImageList* Icons() const { return icons_; }
-    void SetIcons(TImageList* icons) { icons_ = icons; }
+    void SetIcons(TImageList* icons);
     int IconIndex() const { return registration_.IconIndex(); }
     void SetIconIndex(int index);
 
@@ -87,6 +91,7 @@ public:
 private:
     static LRESULT CALLBACK NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static HWND CreateNotifyWindow(TTrayIcon* icon);
+    void KeepShown(std::vector<toolkit::UniqueIcon> dropped);
     void InstallAppHook() override;
     void RemoveAppHook() override;
     uintptr_t MainIcon() override;
@@ -97,7 +102,10 @@ private:
     std::unique_ptr<ShellPort> ownShell_;
     HWND notifyWindow_;
     TrayRegistration registration_;
+    // Held only while it is the image registered: the icon set as owned, or a
+    // state image kept past its list until the shell has the next image.
     toolkit::UniqueIcon ownedIcon_;
+    StateImageCache<toolkit::UniqueIcon> stateImages_;
     TPopupMenu* popupMenu_ = nullptr;
     TPopupMenu* dropDownMenu_ = nullptr;
     TImageList* icons_ = nullptr;

@@ -46,9 +46,9 @@ public:
 
     int IconIndex() const { return iconIndex_; }
     // Selects image n of a list of imageCount images (< 0: no list). A valid
-    // index makes `extract` give a fresh icon of that image, which is sent,
-    // also when n is the current index; otherwise the index becomes -1 and
-    // the image is kept.
+    // index asks `extract` for the icon of that image (the caller may hand out
+    // one it made before) and sends it, also when n is the current index;
+    // otherwise the index becomes -1 and the image is kept.
     void SetIconIndex(int n, int imageCount, const std::function<uintptr_t(int)>& extract);
 
     const std::string& Hint() const { return hint_; }

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "ui/StateImageCache.h"
 #include "ui/TrayRegistration.h"
 
 namespace {
@@ -54,21 +57,58 @@ public:
     std::vector<std::string> journal;
 };
 
+// An owned icon handle that notes its own destruction, as the real owner
+// destroys the icon.
+class FakeIcon {
+public:
+    FakeIcon() = default;
+    FakeIcon(uintptr_t handle, std::vector<uintptr_t>* destroyed) : handle_(handle), destroyed_(destroyed) {}
+    FakeIcon(FakeIcon&& other) noexcept { *this = std::move(other); }
+    FakeIcon& operator=(FakeIcon&& other) noexcept {
+        Destroy();
+        handle_ = std::exchange(other.handle_, 0);
+        destroyed_ = other.destroyed_;
+        return *this;
+    }
+    ~FakeIcon() { Destroy(); }
+    uintptr_t get() const { return handle_; }
+    explicit operator bool() const { return handle_ != 0; }
+
+private:
+    void Destroy() {
+        if (handle_)
+            destroyed_->push_back(std::exchange(handle_, 0));
+    }
+    uintptr_t handle_ = 0;
+    std::vector<uintptr_t>* destroyed_ = nullptr;
+};
+
 class TrayRegistrationTest : public ::testing::Test {
 protected:
     FakeShell shell;
     FakeHost host;
     ui::TrayRegistration tray{shell, host, kSizes, kNotifyWindow};
 
-    // Hands out a new icon handle for every extraction, as the image list does.
+    // Extraction hands out a new icon handle each time, as the image list
+    // does; the cache in front of it, as in the tray icon, asks once per image.
     uintptr_t nextIcon = 0x1000;
     std::vector<int> extracted;
-    uintptr_t Extract(int i) {
-        extracted.push_back(i);
-        return ++nextIcon;
-    }
+    std::vector<uintptr_t> destroyed;
+    ui::StateImageCache<FakeIcon> cache;
+    std::vector<FakeIcon> dropped;
+    uintptr_t list = 0x3000;
     void SetIndex(int n, int count = 3) {
-        tray.SetIconIndex(n, count, [this](int i) { return Extract(i); });
+        tray.SetIconIndex(n, count, [&](int i) {
+            if (!cache.Holds(list, count))
+                dropped = cache.Reset(list, count);
+            return cache
+                .Get(i,
+                     [&] {
+                         extracted.push_back(i);
+                         return FakeIcon(++nextIcon, &destroyed);
+                     })
+                .get();
+        });
     }
 };
 
@@ -159,20 +199,63 @@ TEST_F(TrayRegistrationTest, InvalidIndicesReadBackMinusOneAndKeepTheImage) {
     EXPECT_EQ(extracted, (std::vector<int>{1})) << "an invalid index extracts nothing";
 }
 
-TEST_F(TrayRegistrationTest, EveryValidAssignmentSendsAFreshImageAlsoForTheSameIndex) {
+TEST_F(TrayRegistrationTest, EveryValidAssignmentIsSentButEachImageIsExtractedOnce) {
     tray.SetActive(true);
     tray.ImageChanged(kRedIcon);
     shell.calls.clear();
-    SetIndex(2);
-    SetIndex(2);
-    SetIndex(0);
-    EXPECT_EQ(tray.IconIndex(), 0);
-    ASSERT_EQ(shell.Messages(), (Messages{M::Modify, M::Modify, M::Modify}));
-    EXPECT_EQ(extracted, (std::vector<int>{2, 2, 0}));
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(shell.calls[i].record.hIcon, 0x1001 + i);
+    shell.taskbarLookups = 0;
+    const int indices[] = {2, 2, 0, 1, 0, 2, 1, 1};
+    for (int n : indices)
+        SetIndex(n);
+    EXPECT_EQ(tray.IconIndex(), 1);
+    EXPECT_EQ(shell.Messages(), Messages(std::size(indices), M::Modify)) << "a modify per assignment";
+    EXPECT_EQ(extracted, (std::vector<int>{2, 0, 1})) << "an extraction per image";
+    EXPECT_GE(shell.taskbarLookups, static_cast<int>(std::size(indices))) << "a taskbar check per assignment";
+    const uintptr_t iconOf[] = {0x1002, 0x1003, 0x1001};  // made in the order first asked for
+    ASSERT_EQ(shell.calls.size(), std::size(indices));
+    for (size_t i = 0; i < std::size(indices); ++i) {
+        EXPECT_EQ(shell.calls[i].record.hIcon, iconOf[indices[i]]) << "assignment " << i;
         EXPECT_EQ(shell.calls[i].record.uFlags, 7u);
     }
+    EXPECT_TRUE(destroyed.empty()) << "the cache keeps its images";
+}
+
+TEST_F(TrayRegistrationTest, AnotherListOrAChangedCountIsExtractedAfreshKeepingTheShownImage) {
+    tray.SetActive(true);
+    SetIndex(0);
+    SetIndex(1);
+    struct Case {
+        const char* what;
+        uintptr_t list;
+        int count;
+        int index;
+    };
+    const Case cases[] = {
+        {"an image added", 0x3000, 4, 1},
+        {"another list", 0x3100, 4, 1},
+        {"the same list again", 0x3100, 4, 3},
+        {"an image removed", 0x3100, 3, 2},
+    };
+    for (const Case& c : cases) {
+        const uintptr_t shown = tray.Icon();
+        const std::vector<int> before = extracted;
+        const bool sameKey = cache.Holds(c.list, c.count);
+        list = c.list;
+        SetIndex(c.index, c.count);
+        EXPECT_EQ(extracted.size(), before.size() + 1) << c.what;
+        EXPECT_EQ(extracted.back(), c.index) << c.what;
+        EXPECT_EQ(shell.calls.back().record.hIcon, tray.Icon()) << c.what;
+        EXPECT_NE(tray.Icon(), shown) << c.what;
+        EXPECT_EQ(cache.Size(), sameKey ? 2 : 1) << c.what;
+        // The images dropped are handed back, the shown one among them, so
+        // the caller can keep it until the shell has the new one.
+        bool shownHandedBack = false;
+        for (const FakeIcon& image : dropped)
+            shownHandedBack |= image.get() == shown;
+        EXPECT_EQ(shownHandedBack, !sameKey) << c.what;
+        dropped.clear();
+    }
+    EXPECT_EQ(destroyed.size(), 5u) << "2 + 1 + 2 images dropped in three resets";
 }
 
 TEST_F(TrayRegistrationTest, ANewTaskbarWindowMakesTheNextImageChangeRegisterAgain) {
