@@ -4,7 +4,7 @@
 
 #include "engine/TimerLst.h"
 #include "toolkit/ErrorReport.h"
-#include "toolkit/Exceptions.h"
+#include "toolkit/HiddenWindow.h"
 
 #include <windows.h>
 
@@ -25,20 +25,7 @@ public:
 
     void CreateMessageWindow(TTimerList& list) override {
         DestroyMessageWindow();
-        const HINSTANCE module = GetModuleHandleA(nullptr);
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        if (!GetClassInfoExA(module, kWindowClass, &wc)) {
-            wc = {};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = &Win32TimerPlatform::WindowProc;
-            wc.hInstance = module;
-            wc.lpszClassName = kWindowClass;
-            RegisterClassExA(&wc);
-        }
-        hwnd_ = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, &list);
-        if (!hwnd_)
-            throw EOutOfResources("Error creating window");
+        hwnd_ = toolkit::CreateHiddenWindow(kWindowClass, &Win32TimerPlatform::WindowProc, HWND_MESSAGE, 0, &list);
     }
 
     void DestroyMessageWindow() override {

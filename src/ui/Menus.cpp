@@ -5,6 +5,7 @@
 
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/HiddenWindow.h"
 #include "ui/AccessKeys.h"
 
 namespace ui {
@@ -72,23 +73,9 @@ TPopupMenu::TPopupMenu(toolkit::Component* owner, std::string name)
     : Component(owner, std::move(name)), handle_(CreatePopupMenu()) {
     if (!handle_)
         throw EOutOfResources("Out of system resources");
-    if (Menus().empty()) {
-        const HINSTANCE module = GetModuleHandleA(nullptr);
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        if (!GetClassInfoExA(module, kOwnerWindowClass, &wc)) {
-            wc = {};
-            wc.cbSize = sizeof wc;
-            wc.lpfnWndProc = &TPopupMenu::OwnerWindowProc;
-            wc.hInstance = module;
-            wc.lpszClassName = kOwnerWindowClass;
-            RegisterClassExA(&wc);
-        }
-        ownerWindow = CreateWindowExA(0, kOwnerWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
-                                      nullptr);
-        if (!ownerWindow)
-            throw EOutOfResources("Error creating window");
-    }
+    if (Menus().empty())
+        ownerWindow = toolkit::CreateHiddenWindow(kOwnerWindowClass, &TPopupMenu::OwnerWindowProc, nullptr, WS_POPUP,
+                                                  nullptr);
     Menus().push_back(this);
 }
 

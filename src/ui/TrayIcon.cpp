@@ -7,8 +7,8 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
-#include "toolkit/Exceptions.h"
 #include "toolkit/Form.h"
+#include "toolkit/HiddenWindow.h"
 #include "ui/ImageList.h"
 #include "ui/Menus.h"
 #include "ui/Win32Shell.h"
@@ -54,21 +54,8 @@ TTrayIcon::~TTrayIcon() {
 }
 
 HWND TTrayIcon::CreateNotifyWindow(TTrayIcon* icon) {
-    const HINSTANCE module = GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExA(module, kNotifyWindowClass, &wc)) {
-        wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &TTrayIcon::NotifyWindowProc;
-        wc.hInstance = module;
-        wc.lpszClassName = kNotifyWindowClass;
-        RegisterClassExA(&wc);
-    }
-    HWND hwnd = CreateWindowExA(0, kNotifyWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module, icon);
-    if (!hwnd)
-        throw EOutOfResources("Error creating window");
-    return hwnd;
+    // Top-level, not message-only: the tray menu makes it the foreground window.
+    return toolkit::CreateHiddenWindow(kNotifyWindowClass, &TTrayIcon::NotifyWindowProc, nullptr, WS_POPUP, icon);
 }
 
 LRESULT CALLBACK TTrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -1,0 +1,86 @@
+// The hidden helper windows: class registered once, message-only or top-level
+// as asked, never visible, and a refused creation reported as an error.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "toolkit/Exceptions.h"
+#include "toolkit/HiddenWindow.h"
+
+namespace {
+
+void* seenCreateParam = nullptr;
+int firstProcedureCalls = 0;
+
+LRESULT CALLBACK FirstProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        seenCreateParam = reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams;
+    if (message == WM_APP)
+        ++firstProcedureCalls;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SecondProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RefusingProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        return FALSE;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST(HiddenWindow, ParentAndStyleMakeAMessageOnlyOrAHiddenTopLevelWindow) {
+    struct Case {
+        const char* className;
+        HWND parent;
+        DWORD style;
+        bool messageOnly;
+    };
+    const Case cases[] = {
+        {"TavrinTestMessageOnly", HWND_MESSAGE, 0, true},
+        {"TavrinTestTopLevel", nullptr, WS_POPUP, false},
+    };
+    for (const Case& c : cases) {
+        int param = 0;
+        seenCreateParam = nullptr;
+        HWND hwnd = toolkit::CreateHiddenWindow(c.className, &FirstProcedure, c.parent, c.style, &param);
+        ASSERT_NE(hwnd, nullptr) << c.className;
+        EXPECT_EQ(seenCreateParam, &param) << c.className;
+        EXPECT_FALSE(IsWindowVisible(hwnd)) << c.className;
+        EXPECT_EQ(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_POPUP, static_cast<LONG_PTR>(c.style & WS_POPUP))
+            << c.className;
+        EXPECT_EQ(FindWindowExA(HWND_MESSAGE, nullptr, c.className, nullptr) == hwnd, c.messageOnly) << c.className;
+        EXPECT_EQ(GetAncestor(hwnd, GA_PARENT) == GetDesktopWindow(), !c.messageOnly) << c.className;
+        char name[64] = {};
+        GetClassNameA(hwnd, name, sizeof name);
+        EXPECT_STREQ(name, c.className);
+        DestroyWindow(hwnd);
+    }
+}
+
+TEST(HiddenWindow, TheClassIsRegisteredOnceAndKeepsItsFirstProcedure) {
+    HWND first = toolkit::CreateHiddenWindow("TavrinTestShared", &FirstProcedure, HWND_MESSAGE, 0, nullptr);
+    HWND second = toolkit::CreateHiddenWindow("TavrinTestShared", &SecondProcedure, HWND_MESSAGE, 0, nullptr);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    firstProcedureCalls = 0;
+    SendMessageA(second, WM_APP, 0, 0);
+    EXPECT_EQ(firstProcedureCalls, 1) << "the second window is of the class registered first";
+    DestroyWindow(first);
+    DestroyWindow(second);
+}
+
+TEST(HiddenWindow, ARefusedCreationThrowsOutOfResources) {
+    try {
+        toolkit::CreateHiddenWindow("TavrinTestRefused", &RefusingProcedure, HWND_MESSAGE, 0, nullptr);
+        FAIL() << "no exception";
+    } catch (const EOutOfResources& e) {
+        EXPECT_EQ(e.Message(), "Error creating window");
+    }
+}
+
+}  // namespace
