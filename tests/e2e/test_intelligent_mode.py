@@ -47,50 +47,18 @@ def tray_colour(s):
     return None
 
 
-def hand_move(s, x, y):
-    """A short hand movement ending at (x, y): the program samples pairs of
-    positions 100 ms apart every 200 ms, so one instant jump can go unseen."""
-    for i in range(4, -1, -1):
-        s.move(x + 9 * i, y + 7 * i)
-        time.sleep(0.08)
-
-
 def colours_while_user_moves(s, seconds, x, y):
     """The user moves the mouse about for a while, ending at (x, y); returns the
     tray colours seen meanwhile, in order."""
     seen = []
     end = time.monotonic() + seconds
     while time.monotonic() < end:
-        hand_move(s, x, y)
+        s.hand_move(x, y)
         colour = tray_colour(s)
         if not seen or seen[-1] != colour:
             seen.append(colour)
-    hand_move(s, x, y)
+    s.hand_move(x, y)
     return seen
-
-
-def positions_for(s, seconds):
-    """(time, position) of the pointer whenever it changes."""
-    samples = []
-    last = None
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        p = s.pointer()
-        if p != last:
-            samples.append((time.monotonic(), p))
-            last = p
-        time.sleep(0.01)
-    return samples
-
-
-def moving(s):
-    """True when the pointer takes two diagonal steps in a row."""
-    a = s.pointer()
-    time.sleep(0.25)
-    b = s.pointer()
-    time.sleep(0.25)
-    c = s.pointer()
-    return a != b != c and (b[0] - a[0]) * (b[1] - a[1]) != 0
 
 
 def start_tavrin(s):
@@ -126,7 +94,7 @@ def test_listed_program_running_moves_after_ten_idle_seconds_and_stops_when_it_e
         assert wait_until(lambda: tray_colour(s) == "green", 1.5), "icon %s while moving" % tray_colour(s)
         s.screenshot("02-moving-green")
 
-        points = [p for _, p in positions_for(s, 1.5)]
+        points = [p for _, p in s.pointer_track(1.5)]
         assert len(points) >= 5, "the mover stalled: %s" % points
         for a, b in zip(points, points[1:]):
             assert (b[0] - a[0], b[1] - a[1]) in [(10, 10), (20, 20)], "step %s -> %s" % (a, b)
@@ -139,11 +107,11 @@ def test_listed_program_running_moves_after_ten_idle_seconds_and_stops_when_it_e
         s.screenshot("03-user-back-yellow")
 
         # Left alone, the cursor moves again; then the listed program ends.
-        assert wait_until(lambda: moving(s), timeout=15, interval=0.05), "never moved again"
+        assert wait_until(lambda: s.pointer_moving(), timeout=15, interval=0.05), "never moved again"
         os.kill(listed.pid, signal.SIGTERM)
         assert s.wait_exit(listed, 5), "the listed program did not end"
         ended = time.monotonic()
-        samples = positions_for(s, 3.5)
+        samples = s.pointer_track(3.5)
         last_step = samples[-1][0] - ended
         # One scan (within about a second) finds it gone, the next decision stops.
         assert last_step <= 2.0, "still moving %.2f s after the listed program ended" % last_step

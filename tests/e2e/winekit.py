@@ -127,8 +127,7 @@ class Session:
         except subprocess.TimeoutExpired:
             return False
 
-    def wineserver_kill(self):
-        """Ends every Wine process of the session, as a logoff would."""
+    def _end_programs(self):
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
         for p in self.procs:
@@ -136,17 +135,15 @@ class Session:
                 p.wait(5)
             except subprocess.TimeoutExpired:
                 p.kill()
+
+    def wineserver_kill(self):
+        """Ends every Wine process of the session, as a logoff would."""
+        self._end_programs()
         subprocess.run(["wineserver", "-p5"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
 
     def close(self):
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-        for p in self.procs:
-            try:
-                p.wait(5)
-            except subprocess.TimeoutExpired:
-                p.kill()
+        self._end_programs()
         try:
             os.killpg(self.xvfb.pid, signal.SIGTERM)
         except OSError:
@@ -177,6 +174,36 @@ class Session:
 
     def move(self, x, y):
         self.xdotool("mousemove", x, y)
+
+    def hand_move(self, x, y):
+        """A short hand movement ending at (x, y). The program samples pairs of
+        positions 100 ms apart every 200 ms, so one instant jump can fall between
+        two pairs and go unseen, as no real hand movement does."""
+        for i in range(4, -1, -1):
+            self.move(x + 9 * i, y + 7 * i)
+            time.sleep(0.08)
+
+    def pointer_track(self, seconds):
+        """(time, position) of the pointer whenever it changes, for a while."""
+        samples = []
+        last = None
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            p = self.pointer()
+            if p != last:
+                samples.append((time.monotonic(), p))
+                last = p
+            time.sleep(0.01)
+        return samples
+
+    def pointer_moving(self):
+        """True when the pointer takes two diagonal steps in a row."""
+        a = self.pointer()
+        time.sleep(0.25)
+        b = self.pointer()
+        time.sleep(0.25)
+        c = self.pointer()
+        return a != b != c and (b[0] - a[0]) * (b[1] - a[1]) != 0
 
     def visible_windows(self, name=None):
         args = ["search", "--onlyvisible"]
