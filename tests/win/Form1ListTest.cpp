@@ -11,9 +11,11 @@
 
 #include "Form1Fixture.h"
 #include "Form1StoreSupport.h"
+#include "OpenDialogDriver.h"
 
 namespace {
 using namespace form1_test;
+using namespace dialog_test;
 
 constexpr char kEditText[] = "Programok listája";
 
@@ -288,67 +290,11 @@ TEST_F(Form1List, SwitchedOnFromStoredOffTheListStaysDisabledUntilAnAdd) {
 
 // ---- the real open dialog ---------------------------------------------------
 
-constexpr int kFileNameField = 1148;
-
-HWND FindDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM out) -> BOOL {
-            char cls[32] = "";
-            GetClassNameA(hwnd, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-                *reinterpret_cast<HWND*>(out) = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Works the dialog from a timer on this thread while it is modal: each tick
-// runs the next step; a dialog still open once the steps are done is
-// cancelled, so a failing test cannot hang.
-class DialogDriver {
-public:
-    using Step = std::function<void(HWND dialog)>;
-    explicit DialogDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 50, &DialogDriver::Tick);
-    }
-    ~DialogDriver() {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    int opened = 0;  // ticks that found the dialog
-
-    static void Type(HWND d, const std::string& text) {
-        SendMessageA(GetDlgItem(d, kFileNameField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    static void Press(HWND d, int id) {
-        PostMessageA(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(d, id)));
-    }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        DialogDriver* self = current_;
-        HWND d = FindDialog();
-        if (!self || !d)
-            return;
-        ++self->opened;
-        if (self->next_ < self->steps_.size())
-            self->steps_[self->next_++](d);
-        else
-            Press(d, IDCANCEL);
-    }
-    static inline DialogDriver* current_ = nullptr;
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    UINT_PTR timer_ = 0;
+// The settings window's tests cancel a dialog as soon as their steps are done.
+struct PromptDriver : DialogDriver {
+    explicit PromptDriver(std::vector<Step> steps) : DialogDriver(std::move(steps), 0) {}
 };
-
-using D = DialogDriver;
+using D = PromptDriver;
 
 TEST_F(Form1List, AddThroughTheDialogTakesTheTypedPath) {
     SetDword(kSettingsKey, "Inteligens", 1);
@@ -357,9 +303,9 @@ TEST_F(Form1List, AddThroughTheDialogTakesTheTypedPath) {
     {
         D driver({[&](HWND d) { D::Type(d, chosen); }, [](HWND d) { D::Press(d, IDOK); }});
         Click(f, f.Button1);
-        EXPECT_GT(driver.opened, 0) << "the dialog did not open";
+        EXPECT_GT(driver.ticksWhileOpen, 0) << "the dialog did not open";
     }
-    EXPECT_EQ(FindDialog(), nullptr);
+    EXPECT_EQ(FindOpenDialog(), nullptr);
     EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", chosen}));
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n" + chosen + "\r\n");
     EXPECT_EQ(f.OpenDialog1.FileName, chosen);
@@ -369,7 +315,7 @@ TEST_F(Form1List, AddThroughTheDialogTakesTheTypedPath) {
     {
         D driver({[](HWND d) { D::Press(d, IDCANCEL); }});
         Click(f, f.Button1);
-        EXPECT_GT(driver.opened, 0);
+        EXPECT_GT(driver.ticksWhileOpen, 0);
     }
     EXPECT_EQ(f.ComboBox1.Count(), 2);
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n" + chosen + "\r\n");
@@ -382,7 +328,7 @@ TEST_F(Form1List, AddWhileTheListIsLockedShowsTheErrorWithoutOpeningTheDialog) {
     ASSERT_EQ(errors, Strings{OpenErrorText()});
     D driver({});
     Click(f, f.Button1);
-    EXPECT_EQ(driver.opened, 0) << "the dialog opened over a list that could not be loaded";
+    EXPECT_EQ(driver.ticksWhileOpen, 0) << "the dialog opened over a list that could not be loaded";
     EXPECT_EQ(errors, (Strings{OpenErrorText(), OpenErrorText()}));
     EXPECT_EQ(f.ComboBox1.Count(), 0);
     lock.Unlock();

@@ -13,82 +13,13 @@
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/OpenDialog.h"
+#include "OpenDialogDriver.h"
 
 namespace {
+using namespace dialog_test;
 
-constexpr int kFileNameField = 1148;  // cmb13, the name combo box of the Explorer dialog
 constexpr int kFileTypeField = 1136;  // cmb1
 constexpr int kReadOnlyBox = 1040;    // chx1
-
-HWND FindOpenDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM out) -> BOOL {
-            char cls[32] = {};
-            GetClassNameA(hwnd, cls, sizeof cls);
-            if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-                *reinterpret_cast<HWND*>(out) = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::string FieldText(HWND dialog, int id) {
-    char text[512] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-// Steps run one per timer tick while the dialog is on screen. A watchdog
-// cancels a dialog the steps did not finish, so a failing test cannot hang.
-class DialogDriver {
-public:
-    using Step = std::function<void(HWND dialog)>;
-
-    explicit DialogDriver(std::vector<Step> steps) : steps_(steps.begin(), steps.end()) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 40, &DialogDriver::Tick);
-    }
-    ~DialogDriver() {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-
-    int ticksWhileOpen = 0;
-    bool watchdogFired = false;
-
-    static void Type(HWND dialog, const std::string& text) {
-        SendMessageA(GetDlgItem(dialog, kFileNameField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    static void Press(HWND dialog, int id) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        DialogDriver* self = current_;
-        HWND dialog = FindOpenDialog();
-        if (!self || !dialog)
-            return;
-        ++self->ticksWhileOpen;
-        if (!self->steps_.empty()) {
-            Step step = std::move(self->steps_.front());
-            self->steps_.pop_front();
-            step(dialog);
-        } else if (self->ticksWhileOpen > 150) {
-            self->watchdogFired = true;
-            Press(dialog, IDCANCEL);
-        }
-    }
-
-    static inline DialogDriver* current_ = nullptr;
-    std::deque<Step> steps_;
-    UINT_PTR timer_ = 0;
-};
 
 class OpenDialogTest : public ::testing::Test {
 protected:
