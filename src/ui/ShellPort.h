@@ -45,8 +45,9 @@ struct NotifyRecordSizes {
 class ShellPort {
 public:
     virtual ~ShellPort() = default;
-    // The shell's answer is not used: a refused call is noticed by nobody.
-    virtual void NotifyIcon(NotifyMessage message, const NotifyRecord& record) = 0;
+    // Whether the shell accepted the call. Only the add's answer is looked at:
+    // a refused add leaves the icon unregistered until an add is accepted.
+    virtual bool NotifyIcon(NotifyMessage message, const NotifyRecord& record) = 0;
     // The taskbar window ("Shell_TrayWnd"), or 0.
     virtual uintptr_t FindTaskbar() = 0;
     // The shell's file version, major in the high word; 0 when unreadable.

@@ -18,6 +18,13 @@ namespace {
 
 constexpr char kNotifyWindowClass[] = "Tavrin2TrayNotify";
 
+// Broadcast to top-level windows by a shell that has (re)created its
+// notification area; the hidden NotifyWindow is top-level so it hears it.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
 unsigned ReadShiftState() {
     auto down = [](int key) { return GetKeyState(key) < 0; };
     unsigned shift = 0;
@@ -68,6 +75,10 @@ LRESULT CALLBACK TTrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wPa
         if (icon && message == kTrayCallbackMessage) {
             // The whole lParam is the notification; wParam (the icon id) is ours anyway.
             icon->HandleCallback(static_cast<uint32_t>(lParam));
+            return 0;
+        }
+        if (icon && message == TaskbarCreatedMessage() && message != 0) {
+            icon->registration_.ShellRestarted();
             return 0;
         }
     } catch (...) {

@@ -42,9 +42,12 @@ void TrayRegistration::Register() {
     toolkit::CopyTruncated(record_.szTip, ShortHint(hint_));
     record_.uFlags = notify_flags::kRegister;
 
-    // A second add while the first registration stands is refused by the
-    // shell; that is harmless and, like every shell answer, not looked at.
-    shell_.NotifyIcon(NotifyMessage::Add, record_);
+    // A refused add leaves the icon unregistered (no notification area yet,
+    // or one that takes no icons yet, as at logon), and the next image change
+    // tries again. A second add while the first registration stands is
+    // refused too; the icon then stays registered.
+    if (shell_.NotifyIcon(NotifyMessage::Add, record_))
+        registered_ = true;
     if (shell5)
         shell_.NotifyIcon(NotifyMessage::SetVersion, record_);
     active_ = true;
@@ -56,6 +59,7 @@ void TrayRegistration::Unregister() {
         hookInstalled_ = false;
     }
     shell_.NotifyIcon(NotifyMessage::Delete, record_);
+    registered_ = false;
     active_ = false;
 }
 
@@ -65,10 +69,23 @@ void TrayRegistration::TaskbarCheck() {
     // A new taskbar window means the shell restarted (or started late) and
     // forgot the icon; nothing else tells us, so every image change asks.
     const uintptr_t taskbar = shell_.FindTaskbar();
-    if (taskbar == shellTray_)
+    if (taskbar != shellTray_) {
+        shellTray_ = taskbar;
+        Unregister();
+        Register();
+    } else if (!registered_) {
+        // Without an icon the user could neither open the settings nor quit:
+        // the engine changes the image at every decision, so this retries
+        // a few times a second until the shell takes it.
+        Register();
+    }
+}
+
+void TrayRegistration::ShellRestarted() {
+    if (!active_)
         return;
-    shellTray_ = taskbar;
-    Unregister();
+    registered_ = false;
+    shellTray_ = shell_.FindTaskbar();
     Register();
 }
 

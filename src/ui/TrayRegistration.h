@@ -37,8 +37,16 @@ public:
     // true: registers (again, also when already registered); false: unregisters.
     void SetActive(bool active);
 
-    // Re-registers when the taskbar window is no longer the one registered with.
+    // Re-registers when the taskbar window is no longer the one registered
+    // with, and adds the icon again while the shell has not accepted it.
     void TaskbarCheck();
+
+    // The shell announced a new notification area ("TaskbarCreated"): it knows
+    // no icons, so ours is added again, with the image shown now.
+    void ShellRestarted();
+
+    // Whether the shell accepted the icon (its last add, or the icon stood).
+    bool Registered() const { return registered_; }
 
     // The icon's image changed to `icon`: sent to the shell while registered.
     void ImageChanged(uintptr_t icon);
@@ -72,6 +80,7 @@ private:
     NotifyRecord record_;
     bool active_ = false;
     bool hookInstalled_ = false;
+    bool registered_ = false;
     uintptr_t shellTray_ = 0;
     int iconIndex_ = 0;
     std::string hint_;

@@ -33,7 +33,7 @@ NotifyRecordSizes Win32Shell::RecordSizes() {
     return {static_cast<uint32_t>(NOTIFYICONDATAA_V1_SIZE), static_cast<uint32_t>(NOTIFYICONDATAA_V2_SIZE)};
 }
 
-void Win32Shell::NotifyIcon(NotifyMessage message, const NotifyRecord& record) {
+bool Win32Shell::NotifyIcon(NotifyMessage message, const NotifyRecord& record) {
     NOTIFYICONDATAA data{};
     data.cbSize = record.cbSize;
     data.hWnd = reinterpret_cast<HWND>(record.hWnd);
@@ -47,6 +47,7 @@ void Win32Shell::NotifyIcon(NotifyMessage message, const NotifyRecord& record) {
     toolkit::CopyTruncated(data.szTip, tipRoom, record.szTip);
     data.uVersion = record.uVersion;
     lastResult_ = Shell_NotifyIconA(static_cast<DWORD>(message), &data);
+    return lastResult_ != FALSE;
 }
 
 uintptr_t Win32Shell::FindTaskbar() {

@@ -10,11 +10,11 @@ namespace ui {
 
 class Win32Shell : public ShellPort {
 public:
-    void NotifyIcon(NotifyMessage message, const NotifyRecord& record) override;
+    bool NotifyIcon(NotifyMessage message, const NotifyRecord& record) override;
     uintptr_t FindTaskbar() override;
     uint32_t ShellVersion() override;
 
-    // What the last NotifyIcon call returned (for tests; the icon ignores it).
+    // What the last NotifyIcon call returned.
     BOOL LastResult() const { return lastResult_; }
 
     // The build's own layouts of the notify-icon record.

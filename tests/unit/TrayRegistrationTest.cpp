@@ -27,8 +27,26 @@ struct Call {
 
 class FakeShell : public ui::ShellPort {
 public:
-    void NotifyIcon(NotifyMessage message, const NotifyRecord& record) override {
+    bool NotifyIcon(NotifyMessage message, const NotifyRecord& record) override {
         calls.push_back({message, record});
+        // A shell without a notification area refuses everything; one that
+        // takes no icons yet refuses adds; every shell refuses a second add.
+        if (message == NotifyMessage::Add) {
+            if (refuseAdds > 0) {
+                --refuseAdds;
+                return false;
+            }
+            if (holdsIcon)
+                return false;
+            holdsIcon = true;
+            return true;
+        }
+        if (message == NotifyMessage::Delete) {
+            const bool held = holdsIcon;
+            holdsIcon = false;
+            return held;
+        }
+        return holdsIcon;
     }
     uintptr_t FindTaskbar() override {
         ++taskbarLookups;
@@ -47,6 +65,8 @@ public:
     uintptr_t taskbar = 0x7000;
     uint32_t version = 0x00060000;  // 6.0
     int taskbarLookups = 0;
+    int refuseAdds = 0;
+    bool holdsIcon = false;
 };
 
 class FakeHost : public ui::TrayHost {
@@ -281,12 +301,86 @@ TEST_F(TrayRegistrationTest, ANewTaskbarWindowMakesTheNextImageChangeRegisterAga
 
 TEST_F(TrayRegistrationTest, AMissingTaskbarAtStartIsMadeGoodWhenOneAppears) {
     shell.taskbar = 0;
-    tray.SetActive(true);  // the real shell refuses this add
+    shell.refuseAdds = 1;  // as the real shell does without a taskbar
+    tray.SetActive(true);
+    EXPECT_FALSE(tray.Registered());
     EXPECT_EQ(tray.ShellTrayHandle(), 0u);
     shell.calls.clear();
     shell.taskbar = 0x7002;
     SetIndex(2);
     EXPECT_EQ(shell.Messages(), (Messages{M::Delete, M::Add, M::SetVersion, M::Modify}));
+}
+
+TEST_F(TrayRegistrationTest, ARefusedAddIsTriedAgainAtEveryImageChangeUntilTheShellTakesIt) {
+    shell.refuseAdds = 4;  // logon: the taskbar exists, its notification area takes no icons yet
+    tray.SetActive(true);
+    EXPECT_TRUE(tray.Active());
+    EXPECT_FALSE(tray.Registered());
+    host.journal.clear();
+    // An assignment checks the taskbar twice (before taking the image and at
+    // the image change), so it makes up to two attempts; no delete is sent:
+    // there is nothing to take away.
+    const Messages twoAttempts{M::Add, M::SetVersion, M::Add, M::SetVersion, M::Modify};
+    shell.calls.clear();
+    SetIndex(1);
+    EXPECT_EQ(shell.Messages(), twoAttempts);
+    EXPECT_FALSE(tray.Registered());
+    shell.calls.clear();
+    SetIndex(2);
+    EXPECT_EQ(shell.Messages(), twoAttempts) << "the fourth add is accepted";
+    EXPECT_EQ(shell.calls[2].record.uFlags, 0x17u);
+    EXPECT_TRUE(tray.Registered());
+    EXPECT_TRUE(shell.holdsIcon);
+    EXPECT_EQ(shell.calls.back().record.hIcon, tray.Icon()) << "the image chosen last is shown";
+    shell.calls.clear();
+    SetIndex(0);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Modify})) << "registered: only the image";
+    EXPECT_TRUE(host.journal.empty()) << "the application hook stays single";
+}
+
+TEST_F(TrayRegistrationTest, ASecondAddRefusedWhileTheIconStandsIsNotRetried) {
+    tray.SetActive(true);
+    tray.SetActive(true);  // the shell refuses this add: the first registration stands
+    EXPECT_TRUE(tray.Registered());
+    shell.calls.clear();
+    SetIndex(1);
+    SetIndex(2);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Modify, M::Modify}));
+}
+
+TEST_F(TrayRegistrationTest, ARestartedShellGetsTheIconAgainWithTheImageShownNow) {
+    tray.SetActive(true);
+    SetIndex(2);
+    const uintptr_t shown = tray.Icon();
+    // The shell restarts: it forgot the icon and may have a new taskbar window.
+    shell.holdsIcon = false;
+    shell.taskbar = 0x7003;
+    shell.calls.clear();
+    tray.ShellRestarted();
+    ASSERT_EQ(shell.Messages(), (Messages{M::Add, M::SetVersion}));
+    EXPECT_EQ(shell.calls[0].record.hIcon, shown);
+    EXPECT_EQ(shell.calls[0].record.uFlags, 0x17u);
+    EXPECT_TRUE(tray.Registered());
+    EXPECT_EQ(tray.ShellTrayHandle(), 0x7003u);
+    shell.calls.clear();
+    SetIndex(0);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Modify})) << "the new taskbar is already known";
+
+    // A shell that refuses the add after its restart is retried like any refusal.
+    shell.holdsIcon = false;
+    shell.refuseAdds = 1;
+    tray.ShellRestarted();
+    EXPECT_FALSE(tray.Registered());
+    shell.calls.clear();
+    SetIndex(1);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Add, M::SetVersion, M::Modify})) << "accepted at the first attempt";
+    EXPECT_TRUE(tray.Registered());
+
+    // Not active: the announcement is none of the icon's business.
+    tray.SetActive(false);
+    shell.calls.clear();
+    tray.ShellRestarted();
+    EXPECT_TRUE(shell.calls.empty());
 }
 
 TEST_F(TrayRegistrationTest, NothingIsSentOrLookedUpWhileUnregistered) {

@@ -28,9 +28,10 @@ public:
         ui::NotifyRecord record;
         BOOL result;
     };
-    void NotifyIcon(ui::NotifyMessage message, const ui::NotifyRecord& record) override {
-        real.NotifyIcon(message, record);
+    bool NotifyIcon(ui::NotifyMessage message, const ui::NotifyRecord& record) override {
+        const bool accepted = real.NotifyIcon(message, record);
         calls.push_back({message, record, real.LastResult()});
+        return accepted;
     }
     uintptr_t FindTaskbar() override { return real.FindTaskbar(); }
     uint32_t ShellVersion() override { return real.ShellVersion(); }
