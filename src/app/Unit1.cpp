@@ -139,13 +139,30 @@ void TForm1::FormCreate() {
     StepX = 10;
     StepY = 10;
     ListPath = store::ListPathFor(ExePath());
-    store::EnsureListFile(ListPath);
+    // The three loads are independent: one that fails is shown and the others
+    // still run, so a damaged list.txt cannot cost the stored switches, nor a
+    // damaged registry value the program list. Only the list's load needs the
+    // file made in the first step, and is skipped quietly without it.
+    const bool listFileReady = RunStartStep([this] { store::EnsureListFile(ListPath); });
     LowerPriority();
     toolkit::Application::Instance().SetTitle("Tavrin2");
-    LoadSettings();
-    LoadProgramList();
+    RunStartStep([this] { LoadSettings(); });
+    if (listFileReady)
+        RunStartStep([this] { LoadProgramList(); });
     StepX = 10;
     StepY = 10;
+}
+
+bool TForm1::RunStartStep(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (...) {
+        // The create step is a platform entry: each load's error is shown here,
+        // once, in the order the loads run.
+        toolkit::HandleCurrentException();
+        return false;
+    }
 }
 
 void TForm1::FormCloseQuery(bool& canClose) {

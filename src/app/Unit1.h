@@ -4,6 +4,7 @@
 // program-list handlers, the tray menu commands and help mode.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -80,6 +81,8 @@ private:
     void SetTrayIconIndex(int index) override;
 
     void ApplyStoredLayout();
+    // Runs one step of FormCreate and shows its error; whether it succeeded.
+    bool RunStartStep(const std::function<void()>& step);
     void LoadSettings();
     void LoadProgramList();
     void SaveProgramList();

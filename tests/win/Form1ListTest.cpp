@@ -228,7 +228,7 @@ TEST_F(Form1List, LockedListAtStartIsReportedAndALaterAddKeepsEveryStoredEntry) 
     EXPECT_EQ(errors.size(), 3u);
 }
 
-TEST_F(Form1List, ChangeAfterAStartStoppedBeforeTheListKeepsEveryStoredEntry) {
+TEST_F(Form1List, ChangeAfterAStartThatCouldNotReadTheListKeepsEveryStoredEntry) {
     struct Case {
         const char* name;
         std::function<void(TForm1&)> change;
@@ -246,9 +246,13 @@ TEST_F(Form1List, ChangeAfterAStartStoppedBeforeTheListKeepsEveryStoredEntry) {
         SCOPED_TRACE(c.name);
         form.reset();
         errors.clear();
-        SetString(kSettingsKey, "Inteligens", "x");  // the start-up stops before the list
-        TForm1& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
-        ASSERT_EQ(errors, Strings{"Invalid data type for 'Inteligens'"});
+        WriteBytes(listPath, "C:\\a.exe\r\nC:\\b.exe\r\n");
+        {
+            LockedFile lock(listPath);  // held by another program during the start only
+            Start();
+        }
+        TForm1& f = *form;
+        ASSERT_EQ(errors, Strings{OpenErrorText()});
         ASSERT_FALSE(f.ListLoaded);
         c.change(f);
         EXPECT_EQ(Entries(f), c.entries);
@@ -257,9 +261,13 @@ TEST_F(Form1List, ChangeAfterAStartStoppedBeforeTheListKeepsEveryStoredEntry) {
     }
 }
 
-TEST_F(Form1List, ChangeAfterAStoppedStartWithTheListGoneStartsANewOne) {
-    SetString(kSettingsKey, "Inteligens", "x");
-    TForm1& f = StartWith("C:\\a.exe\r\n");
+TEST_F(Form1List, ChangeAfterAStartThatCouldNotReadTheListWithTheListGoneStartsANewOne) {
+    WriteBytes(listPath, "C:\\a.exe\r\n");
+    {
+        LockedFile lock(listPath);
+        Start();
+    }
+    TForm1& f = *form;
     ASSERT_FALSE(f.ListLoaded);
     ASSERT_TRUE(DeleteFileA(listPath.c_str()));
     EXPECT_TRUE(Accept(f, "C:\\c.exe"));

@@ -1,7 +1,8 @@
 // The settings window's registry side for real under Wine: the start-up load
 // of the two switches, the store actions of the two check boxes, and what an
-// error leaves behind (the rest of the start-up skipped, nothing written into
-// a key left current by an earlier error).
+// error leaves behind (the rest of the settings load skipped, the other
+// start-up loads run, nothing written into a key left current by an earlier
+// error).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -102,7 +103,7 @@ struct BadSwitch {
 
 class Form1SettingsBadSwitch : public Form1Fixture, public ::testing::WithParamInterface<BadSwitch> {};
 
-TEST_P(Form1SettingsBadSwitch, IsReportedAndStopsTheRestOfTheStart) {
+TEST_P(Form1SettingsBadSwitch, IsReportedAndStopsTheSettingsLoadButNotTheList) {
     const BadSwitch& c = GetParam();
     if (c.present)
         SetRaw(kSettingsKey, "Inteligens", c.type, c.bytes);
@@ -116,11 +117,12 @@ TEST_P(Form1SettingsBadSwitch, IsReportedAndStopsTheRestOfTheStart) {
     EXPECT_EQ(toolkit::ErrorBoxText(errors[0]), errors[0]) << "no full stop after a closing quote";
     EXPECT_FALSE(f.CheckBox1.Checked());
     ExpectControlsEnabled(f, true, true);
-    // Nothing after the failing read ran: neither the autostart step nor the list.
+    // Nothing after the failing read ran in the settings load: the autostart
+    // entry is left as it was. The program list is a load of its own.
     EXPECT_FALSE(f.CheckBox2.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2").second, Sz(kOtherCopy)) << "the autostart entry was rewritten";
-    EXPECT_FALSE(f.ListLoaded);
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_TRUE(f.ListLoaded);
+    EXPECT_EQ(Entries(f), Strings{"C:\\Tools\\figyelt.exe"});
     EXPECT_EQ(ReadBytes(listPath), kStoredList);
     // The value stays as the user left it.
     EXPECT_EQ(Value(kSettingsKey, "Inteligens").first, c.present ? c.type : 0u);
@@ -140,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadSwitch{"KeyWithoutValue", false, 0, "", "Failed to get data for 'Inteligens'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Form1SettingsLoad, AutostartEntryOfAnotherTypeIsReportedAndStopsTheStart) {
+TEST_F(Form1SettingsLoad, AutostartEntryOfAnotherTypeIsReportedAndTheListStillLoads) {
     SetDword(kRunKey, "Tavrin2", 1);
     WriteBytes(listPath, kStoredList);
     TForm1& f = Start();
@@ -148,9 +150,76 @@ TEST_F(Form1SettingsLoad, AutostartEntryOfAnotherTypeIsReportedAndStopsTheStart)
     EXPECT_EQ(toolkit::ErrorBoxText(errors[0]), errors[0]);
     EXPECT_FALSE(f.CheckBox2.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2"), std::make_pair(DWORD{REG_DWORD}, Dword(1)));
-    EXPECT_FALSE(f.ListLoaded);
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_TRUE(f.ListLoaded);
+    EXPECT_EQ(f.ComboBox1.Count(), 1);
 }
+
+// ---- start-up loads that fail independently ---------------------------------
+
+struct StartFailure {
+    const char* name;
+    bool listIsFolder;     // list.txt is a folder: the list file cannot be made
+    bool listLocked;       // list.txt held by another program: it cannot be read
+    bool badSwitch;        // "Inteligens" stored as text
+    Strings errors;        // as shown, in order; {folder} and {locked} stand for the list's texts
+};
+
+class Form1StartLoads : public Form1Fixture, public ::testing::WithParamInterface<StartFailure> {};
+
+TEST_P(Form1StartLoads, EachLoadRunsEachErrorIsShownOnceInStepOrder) {
+    const StartFailure& c = GetParam();
+    // What a start that runs to its end takes in: the switch on, autostart on
+    // from another place, one listed program.
+    SetRaw(kSettingsKey, "Inteligens", c.badSwitch ? REG_SZ : REG_DWORD,
+           c.badSwitch ? std::string("be\0", 3) : Dword(1));
+    SetString(kRunKey, "Tavrin2", kOtherCopy);
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    if (c.listIsFolder) {
+        ASSERT_TRUE(CreateDirectoryA(listPath.c_str(), nullptr));
+    } else {
+        WriteBytes(listPath, kStoredList);
+        if (c.listLocked)
+            lock = CreateFileA(listPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    TForm1& f = Start();
+    if (lock != INVALID_HANDLE_VALUE)
+        CloseHandle(lock);
+    const bool isFolder = c.listIsFolder;
+    if (isFolder)
+        RemoveDirectoryA(listPath.c_str());
+
+    Strings expected;
+    for (const std::string& e : c.errors) {
+        if (e == "{folder}")
+            expected.push_back("File access denied");
+        else if (e == "{locked}")
+            expected.push_back("Cannot open file \"" + listPath + "\". " + SystemText(ERROR_SHARING_VIOLATION));
+        else
+            expected.push_back(e);
+    }
+    EXPECT_EQ(errors, expected);
+    // The settings load ran whatever happened to the list.
+    EXPECT_EQ(f.CheckBox1.Checked(), !c.badSwitch);
+    EXPECT_EQ(f.CheckBox2.Checked(), !c.badSwitch) << "autostart comes after the switch in the same load";
+    if (!c.badSwitch)
+        EXPECT_EQ(Value(kRunKey, "Tavrin2").second, Sz(exePath));
+    // The list loaded whenever it could be read.
+    const bool readable = !c.listIsFolder && !c.listLocked;
+    EXPECT_EQ(f.ListLoaded, readable);
+    EXPECT_EQ(f.ComboBox1.Count(), readable ? 1 : 0);
+    EXPECT_EQ(f.StepX, 10);
+    EXPECT_EQ(f.StepY, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Form1StartLoads,
+    ::testing::Values(
+        StartFailure{"ListIsAFolder", true, false, false, {"{folder}"}},
+        StartFailure{"ListLocked", false, true, false, {"{locked}"}},
+        StartFailure{"BadSwitch", false, false, true, {"Invalid data type for 'Inteligens'"}},
+        StartFailure{"ListIsAFolderAndBadSwitch", true, false, true, {"{folder}", "Invalid data type for 'Inteligens'"}},
+        StartFailure{"BadSwitchAndListLocked", false, true, true, {"Invalid data type for 'Inteligens'", "{locked}"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct AutostartAtStart {
     const char* name;

@@ -277,7 +277,7 @@ TEST_F(Form1Engine, StartsWithItsEventsAsStoredAndStepsOfTen) {
 }
 
 TEST_F(Form1Engine, StepsAreTenEvenWhenStartUpStopsOnAnError) {
-    SetString(form1_test::kSettingsKey, "Inteligens", "ab");  // wrong type stops the start-up load
+    SetString(form1_test::kSettingsKey, "Inteligens", "ab");  // wrong type stops the settings load
     TForm1& f = Start();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Invalid data type for 'Inteligens'");
