@@ -43,19 +43,18 @@ bool TOpenDialog::Execute(HWND owner) {
     return taken != FALSE;
 }
 
-bool TOpenDialog::CanClose(const OPENFILENAMEA& ofn) {
+void TOpenDialog::CanClose(const OPENFILENAMEA& ofn, bool& canClose) {
     // The platform has written the confirmed full path into the name buffer.
     if (ofn.lpstrFile)
         FileName.assign(ofn.lpstrFile, strnlen(ofn.lpstrFile, ofn.nMaxFile));
-    bool canClose = true;
     if (OnCanClose)
         OnCanClose(*this, canClose);
-    return canClose;
 }
 
 // The hook runs inside the dialog's own message handling: a platform entry,
-// so no exception may leave it. A failing OnCanClose is reported and keeps the
-// dialog open, as a refusal would.
+// so no exception may leave it. A failing OnCanClose is reported, and the
+// dialog closes unless the handler refused before it failed: nothing asked it
+// to stay, and kept open it would invite the user to take the same file again.
 UINT_PTR CALLBACK TOpenDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) noexcept {
     const OFNOTIFYA* notify = message == WM_NOTIFY ? reinterpret_cast<const OFNOTIFYA*>(lParam) : nullptr;
     const bool fileOk = notify && notify->hdr.code == CDN_FILEOK && notify->lpOFN;
@@ -67,11 +66,10 @@ UINT_PTR CALLBACK TOpenDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM 
             if (ofn)
                 reinterpret_cast<TOpenDialog*>(ofn->lCustData)->handle_ = GetParent(hook);
         } else if (fileOk) {
-            canClose = reinterpret_cast<TOpenDialog*>(notify->lpOFN->lCustData)->CanClose(*notify->lpOFN);
+            reinterpret_cast<TOpenDialog*>(notify->lpOFN->lCustData)->CanClose(*notify->lpOFN, canClose);
         }
     } catch (...) {
         HandleCurrentException();
-        canClose = false;
     }
     if (fileOk && !canClose) {
         SetWindowLongPtrA(hook, DWLP_MSGRESULT, 1);

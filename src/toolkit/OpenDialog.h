@@ -35,7 +35,9 @@ public:
     std::string FileName;
 
     // Asked when the user confirms a file, FileName already set to its full
-    // path and canClose preset true; false keeps the dialog open.
+    // path and canClose preset true; false keeps the dialog open. An error it
+    // raises is shown, and the dialog closes unless canClose was set false
+    // before the error.
     std::function<void(TOpenDialog& sender, bool& canClose)> OnCanClose;
 
     // Shows the modal dialog; true when a file was taken. Messages (timers
@@ -49,7 +51,7 @@ public:
 
 private:
     static UINT_PTR CALLBACK HookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    bool CanClose(const OPENFILENAMEA& ofn);
+    void CanClose(const OPENFILENAMEA& ofn, bool& canClose);
 
     HWND handle_ = nullptr;
 };

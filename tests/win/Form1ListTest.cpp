@@ -343,7 +343,7 @@ TEST_F(Form1List, AddWhileTheListIsLockedShowsTheErrorWithoutOpeningTheDialog) {
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n");
 }
 
-TEST_F(Form1List, FailedSaveInTheDialogIsShownAndTheDialogStaysOpen) {
+TEST_F(Form1List, FailedSaveInTheDialogIsShownTheDialogClosesAndTheNextSaveStoresTheEntry) {
     TForm1& f = StartWith("C:\\a.exe\r\n");
     ASSERT_TRUE(SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_READONLY));
     bool openAfterFailure = false;
@@ -351,12 +351,24 @@ TEST_F(Form1List, FailedSaveInTheDialogIsShownAndTheDialogStaysOpen) {
         D driver({[](HWND d) { D::Type(d, "C:\\b.exe"); }, [](HWND d) { D::Press(d, IDOK); },
                   [&](HWND d) { openAfterFailure = IsWindowVisible(d) != FALSE; }});
         Click(f, f.Button1);
+        EXPECT_GT(driver.ticksWhileOpen, 0) << "the dialog did not open";
     }
-    SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(openAfterFailure);
+    EXPECT_FALSE(openAfterFailure) << "the dialog stayed open after the failed save";
+    EXPECT_EQ(FindOpenDialog(), nullptr);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Cannot create file \"" + listPath + "\". " + SystemText(ERROR_ACCESS_DENIED));
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n");
+    EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe"})) << "the new entry stays in the list, once";
+
+    // Writable again: the next add stores both new entries, each once.
+    SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    {
+        D driver({[](HWND d) { D::Type(d, "C:\\c.exe"); }, [](HWND d) { D::Press(d, IDOK); }});
+        Click(f, f.Button1);
+    }
+    EXPECT_EQ(FindOpenDialog(), nullptr);
+    EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n");
+    EXPECT_EQ(errors.size(), 1u);
 }
 
 }  // namespace

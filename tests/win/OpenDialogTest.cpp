@@ -141,16 +141,32 @@ TEST_F(OpenDialogTest, RefusalKeepsTheDialogOpen) {
     EXPECT_STRCASEEQ(dialog_.FileName.c_str(), (folder_ + "accepted.exe").c_str());
 }
 
-TEST_F(OpenDialogTest, FailingHandlerIsReportedAndKeepsTheDialogOpen) {
-    std::vector<bool> openAfterFailure;
-    const bool taken = Run({[](HWND d) { D::Type(d, "x"); }, [](HWND d) { D::Press(d, IDOK); },
-                            [&](HWND d) { openAfterFailure.push_back(IsWindowVisible(d) != FALSE); },
-                            [](HWND d) { D::Press(d, IDCANCEL); }},
-                           [](int) -> bool { throw EWriteError("Stream write error"); });
-    EXPECT_FALSE(taken);
-    EXPECT_EQ(openAfterFailure, std::vector<bool>{true});
-    EXPECT_EQ(errors_, std::vector<std::string>{"Stream write error"});
-    EXPECT_EQ(calls_.size(), 1u);
+TEST_F(OpenDialogTest, FailingHandlerIsReportedAndTheDialogClosesUnlessItRefusedFirst) {
+    for (const bool refuseFirst : {false, true}) {
+        SCOPED_TRACE(refuseFirst ? "refusing, then failing" : "failing");
+        errors_.clear();
+        int calls = 0;
+        dialog_.OnCanClose = [&](toolkit::TOpenDialog&, bool& canClose) {
+            ++calls;
+            if (refuseFirst)
+                canClose = false;
+            throw EWriteError("Stream write error");
+        };
+        std::vector<bool> openAfterFailure;
+        bool taken = false;
+        {
+            DialogDriver driver({[](HWND d) { D::Type(d, "x"); }, [](HWND d) { D::Press(d, IDOK); },
+                                 [&](HWND d) { openAfterFailure.push_back(IsWindowVisible(d) != FALSE); },
+                                 [](HWND d) { D::Press(d, IDCANCEL); }});
+            taken = dialog_.Execute(nullptr);
+            EXPECT_FALSE(driver.watchdogFired);
+        }
+        EXPECT_EQ(errors_, std::vector<std::string>{"Stream write error"});
+        EXPECT_EQ(calls, 1);
+        // Nothing asked the dialog to stay: it closes, the file taken.
+        EXPECT_EQ(taken, !refuseFirst);
+        EXPECT_EQ(openAfterFailure, refuseFirst ? std::vector<bool>{true} : std::vector<bool>{});
+    }
 }
 
 TEST_F(OpenDialogTest, ShowsTheFilterAndHidesTheReadOnlyBox) {
