@@ -77,7 +77,9 @@ void TForm1::CheckBox2Click() {
         reg.ReleaseKey();
     if (CheckBox2.Checked())
         reg.WriteText(kAutostartValue, AutostartCommand(ExePath()));
-    else
-        reg.RemoveValue(kAutostartValue);
+    else if (reg.HasCurrentKey() || !reg.ValueMissing(kRunKey, kAutostartValue))
+        // A removal that silently failed would keep starting the program at
+        // logon with the box unchecked; a value already gone is no failure.
+        reg.DeleteValue(kAutostartValue);
     reg.ReleaseKey();
 }

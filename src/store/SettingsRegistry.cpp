@@ -22,6 +22,10 @@ static_assert(SettingsRegistry::kUseRights == 0xF003F);
     throw ERegistryException(toolkit::Format("Failed to set data for '%s'", name.c_str()));
 }
 
+[[noreturn]] void ThrowDeleteFailed(const std::string& name) {
+    throw ERegistryException(toolkit::Format("Failed to delete data for '%s'", name.c_str()));
+}
+
 }  // namespace
 
 bool SettingsRegistry::HasKey(const std::string& path) const noexcept {
@@ -99,6 +103,24 @@ void SettingsRegistry::WriteText(const std::string& name, const std::string& tex
 
 bool SettingsRegistry::RemoveValue(const std::string& name) noexcept {
     return current_ && RegDeleteValueA(current_.get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+void SettingsRegistry::DeleteValue(const std::string& name) {
+    if (!current_)
+        ThrowDeleteFailed(name);
+    const LONG result = RegDeleteValueA(current_.get(), name.c_str());
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        ThrowDeleteFailed(name);
+}
+
+bool SettingsRegistry::ValueMissing(const std::string& path, const std::string& name) const noexcept {
+    HKEY key = nullptr;
+    const LONG opened = RegOpenKeyExA(root_, path.c_str(), 0, kProbeRights, &key);
+    if (opened != ERROR_SUCCESS)
+        return opened == ERROR_FILE_NOT_FOUND;
+    const LONG queried = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return queried == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace store

@@ -50,6 +50,16 @@ public:
     // Deletes the value; whether that worked. Never raises.
     bool RemoveValue(const std::string& name) noexcept;
 
+    // Deletes the value from the current key; a value that is not there is
+    // no error. Raises "Failed to delete data for '<name>'" when no key is
+    // current or the platform refuses.
+    void DeleteValue(const std::string& name);
+
+    // Whether the value is known to be missing under path (its key missing
+    // included), asked with read rights; the current key stays. A key that
+    // cannot be read leaves it unknown: false.
+    bool ValueMissing(const std::string& path, const std::string& name) const noexcept;
+
     // The rights HasKey asks for: STANDARD_RIGHTS_READ, KEY_QUERY_VALUE and
     // KEY_ENUMERATE_SUB_KEYS.
     static constexpr REGSAM kProbeRights = STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS;

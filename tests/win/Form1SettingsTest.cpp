@@ -301,6 +301,50 @@ TEST_F(Form1SettingsStore, AutostartBoxWritesThePathByteForByteAndRemovesIt) {
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+TEST_F(Form1SettingsStore, UncheckingAutostartThatCannotBeRemovedIsReportedNamingTheValue) {
+    struct Case {
+        const char* name;
+        const char* access;  // of the Run key once the box is checked
+        bool valueThere;     // the entry is still there when the box is unchecked
+        bool reported;
+    };
+    const Case cases[] = {
+        {"read-only key with the entry", kReadOnlyAccess, true, true},
+        {"key denied to the user", kNoAccess, true, true},
+        {"read-only key, entry already gone", kReadOnlyAccess, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.reset();
+        errors.clear();
+        DeleteTree(kRunKey);
+        TForm1& f = Start();
+        Click(f, f.CheckBox2);
+        ASSERT_EQ(Value(kRunKey, "Tavrin2").first, static_cast<DWORD>(REG_SZ));
+        if (!c.valueThere)
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Tavrin2");
+        SetKeyAccess(kRunKey, c.access);
+
+        Click(f, f.CheckBox2);
+        EXPECT_FALSE(f.CheckBox2.Checked()) << "the box keeps its new state";
+        EXPECT_EQ(errors, c.reported ? Strings{"Failed to delete data for 'Tavrin2'"} : Strings{});
+        if (!errors.empty()) {
+            EXPECT_EQ(toolkit::ErrorBoxText(errors[0]), errors[0]) << "no full stop after a closing quote";
+        }
+        EXPECT_FALSE(f.Registry()->HasCurrentKey());
+        SetKeyAccess(kRunKey, kFullAccess);
+        EXPECT_EQ(Value(kRunKey, "Tavrin2").first, c.valueThere ? static_cast<DWORD>(REG_SZ) : 0u);
+
+        // Once the key can be written again, unchecking removes the entry.
+        if (c.valueThere) {
+            Click(f, f.CheckBox2);
+            Click(f, f.CheckBox2);
+            EXPECT_EQ(Value(kRunKey, "Tavrin2").first, 0u);
+            EXPECT_EQ(errors.size(), 1u);
+        }
+    }
+}
+
 TEST_F(Form1SettingsStore, UncheckingTheSwitchDisablesTheButtonsAndLeavesTheListAlone) {
     struct Case {
         const char* start;  // how the switch was stored

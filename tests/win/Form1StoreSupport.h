@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -33,6 +34,22 @@ inline void DeleteTree(const char* key) {
     RegDeleteTreeA(HKEY_CURRENT_USER, key);
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
 }
+
+// Gives a key the access list in the security descriptor string `sddl`
+// ("D:P(A;;KR;;;WD)": everyone may read, nothing else; "D:P": nobody may do
+// anything). Its owner can always change the list again.
+inline void SetKeyAccess(const char* key, const char* sddl) {
+    HKEY k;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, WRITE_DAC, &k), 0) << key;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, sd), 0);
+    LocalFree(sd);
+    RegCloseKey(k);
+}
+inline constexpr char kReadOnlyAccess[] = "D:P(A;;KR;;;WD)";
+inline constexpr char kNoAccess[] = "D:P";
+inline constexpr char kFullAccess[] = "D:P(A;;KA;;;WD)";
 
 inline bool KeyExists(const char* key) {
     HKEY k;
@@ -129,7 +146,7 @@ inline void Click(TForm1& form, const toolkit::Control& control) {
 }
 
 // The open dialog's accept step for a file, with the dialog's error handling
-// (an error is shown and the dialog stays open): answers canClose.
+// (an error is shown): answers whether the handler ran to its end.
 inline bool Accept(TForm1& form, const std::string& file) {
     form.OpenDialog1.FileName = file;
     bool canClose = true;
