@@ -431,6 +431,30 @@ def test_kilepes_ends_the_program_and_removes_the_icon_also_while_the_window_is_
         s.screenshot("05-ended-with-window-open")
 
 
+def test_icon_comes_back_when_the_shell_announces_a_new_taskbar_and_its_menu_works():
+    with Session("tray_taskbar_created", desktop=True) as s:
+        icon, _ = start_program(s)
+        # The notification area loses the icon, as when the shell restarts.
+        s.poke("untray", "Tavrin2TrayNotify", 1)
+        assert wait_until(lambda: icons_on_screen(s) == {}, 5), "the icon could not be removed from outside"
+        time.sleep(1.5)
+        assert icons_on_screen(s) == {}, "the icon came back before the shell asked"
+        s.screenshot("01-removed")
+
+        s.poke("broadcast", "TaskbarCreated")
+        found = wait_until(lambda: icons_on_screen(s), 5, interval=0.2)
+        assert found, "the icon did not come back after TaskbarCreated"
+        back = next(iter(found))
+        assert s.running()
+        s.screenshot("02-back")
+
+        _, menu = open_menu(s, back)
+        choose(s, menu, menu_rows(s.screenshot("03-menu"), menu)[0])
+        assert wait_until(lambda: settings_window(s), 5), "the menu of the icon that came back does not work"
+        s.screenshot("04-settings")
+        assert s.error_boxes(300) == [], "an error was shown"
+
+
 if __name__ == "__main__":
     sys.exit(winekit.main([
         test_starts_red_without_windows_turns_green_while_idle_and_red_again_on_a_user_move,
@@ -438,4 +462,5 @@ if __name__ == "__main__":
         test_right_click_opens_the_two_command_menu_at_the_cursor_and_escape_closes_it_with_no_effect,
         test_settings_opens_by_click_and_by_key_with_a_taskbar_button_and_its_close_box_hides_both,
         test_kilepes_ends_the_program_and_removes_the_icon_also_while_the_window_is_open,
+        test_icon_comes_back_when_the_shell_announces_a_new_taskbar_and_its_menu_works,
     ]))

@@ -279,6 +279,21 @@ class Session:
         shutil.copy(os.path.join(build_dir(), "tests", "tools", "testwin.exe"), self.app_dir)
         return self.start("C:\\Tavrin2\\testwin.exe", ["--timeout", str(seconds * 1000), "tray"])
 
+    def poke(self, *args):
+        """Runs poke.exe (tests/tools) in the session with these commands; returns
+        its output lines."""
+        target = os.path.join(self.app_dir, "poke.exe")
+        if not os.path.exists(target):
+            shutil.copy(os.path.join(build_dir(), "tests", "tools", "poke.exe"), target)
+        out = self.wine("C:\\Tavrin2\\poke.exe", *[str(a) for a in args]).stdout
+        return out.decode("cp1250", "replace").splitlines()
+
+    def error_boxes(self, gap_ms=1500):
+        """The texts of the program's error boxes as they appear one after
+        another (each closed with OK), until none comes for gap_ms."""
+        return [bytes.fromhex(line[4:]).decode("cp1250") for line in self.poke("boxes", "Tavrin2", gap_ms)
+                if line.startswith("BOX ")]
+
     # ---- registry and files ----------------------------------------------------
     def reg_add(self, key, value, kind, data):
         self.wine("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f")

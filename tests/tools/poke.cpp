@@ -1,0 +1,155 @@
+// poke.exe: what the end-to-end tests do to the running program from outside,
+// in the same Wine session: messages to its windows, the shell's doings, the
+// error boxes it shows, and raw registry values. Commands run in order:
+//
+//   untray CLASS ID            NIM_DELETE the icon (ID) of the window of CLASS
+//   broadcast NAME             post the registered message NAME to every top-level window
+//   post CLASS MSG WPARAM LPARAM   post to the window(s) of CLASS (top-level or message-only)
+//   send CLASS MSG WPARAM LPARAM   send, with a time limit, to the same
+//   quit CLASS                 post WM_QUIT to the thread of the window of CLASS
+//   boxes CAPTION MS           print and close, one after another, the error boxes
+//                              titled CAPTION that appear within MS of each other
+//   regget KEY NAME            print "TYPE HEX" of an HKCU value, or "none"
+//   sleep MS
+// Numbers may be decimal or 0x-hex. Exit code 0, or 2 for a bad command line.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+unsigned long long Number(const char* text) {
+    return std::strtoull(text, nullptr, 0);
+}
+
+// Every window of the class: top-level ones first, then message-only ones.
+std::vector<HWND> WindowsOf(const char* cls) {
+    std::vector<HWND> found;
+    for (HWND parent : {static_cast<HWND>(nullptr), HWND_MESSAGE}) {
+        HWND w = nullptr;
+        while ((w = FindWindowExA(parent, w, cls, nullptr)) != nullptr)
+            found.push_back(w);
+    }
+    return found;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    char two[3];
+    for (unsigned char c : bytes) {
+        std::snprintf(two, sizeof two, "%02x", c);
+        out += two;
+    }
+    return out;
+}
+
+HWND FindBox(const std::string& caption) {
+    struct Search {
+        const std::string* caption;
+        HWND found;
+    } search{&caption, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            char cls[16] = "", title[256] = "";
+            GetClassNameA(hwnd, cls, sizeof cls);
+            GetWindowTextA(hwnd, title, sizeof title);
+            if (std::string(cls) == "#32770" && *s->caption == title && IsWindowVisible(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Boxes(const std::string& caption, DWORD gap) {
+    for (;;) {
+        HWND box = nullptr;
+        const DWORD start = GetTickCount();
+        while (!(box = FindBox(caption)) && GetTickCount() - start < gap)
+            Sleep(20);
+        if (!box)
+            return;
+        char text[2048] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
+        std::printf("BOX %s\n", Hex(text).c_str());
+        std::fflush(stdout);
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        const DWORD closing = GetTickCount();
+        while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - closing < 5000)
+            Sleep(20);
+    }
+}
+
+void RegGet(const char* key, const char* name) {
+    HKEY k;
+    DWORD type = 0, size = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) {
+        std::printf("none\n");
+        return;
+    }
+    if (RegQueryValueExA(k, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        std::printf("none\n");
+    } else {
+        std::string data(size, '\0');
+        RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        data.resize(size);
+        std::printf("%lu %s\n", type, Hex(data).c_str());
+    }
+    RegCloseKey(k);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string c = argv[i];
+        const int left = argc - i - 1;
+        if (c == "untray" && left >= 2) {
+            NOTIFYICONDATAA data{};
+            data.cbSize = sizeof data;
+            data.uID = static_cast<UINT>(Number(argv[i + 2]));
+            for (HWND w : WindowsOf(argv[i + 1])) {
+                data.hWnd = w;
+                std::printf("untray %d\n", Shell_NotifyIconA(NIM_DELETE, &data));
+            }
+            i += 2;
+        } else if (c == "broadcast" && left >= 1) {
+            PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(argv[++i]), 0, 0);
+        } else if ((c == "post" || c == "send") && left >= 4) {
+            const UINT msg = static_cast<UINT>(Number(argv[i + 2]));
+            const WPARAM wp = static_cast<WPARAM>(Number(argv[i + 3]));
+            const LPARAM lp = static_cast<LPARAM>(Number(argv[i + 4]));
+            for (HWND w : WindowsOf(argv[i + 1])) {
+                DWORD_PTR result = 0;
+                if (c == "post")
+                    PostMessageA(w, msg, wp, lp);
+                else
+                    SendMessageTimeoutA(w, msg, wp, lp, SMTO_NORMAL, 3000, &result);
+            }
+            i += 4;
+        } else if (c == "quit" && left >= 1) {
+            for (HWND w : WindowsOf(argv[++i]))
+                PostThreadMessageA(GetWindowThreadProcessId(w, nullptr), WM_QUIT, 0, 0);
+        } else if (c == "boxes" && left >= 2) {
+            Boxes(argv[i + 1], static_cast<DWORD>(Number(argv[i + 2])));
+            i += 2;
+        } else if (c == "regget" && left >= 2) {
+            RegGet(argv[i + 1], argv[i + 2]);
+            i += 2;
+        } else if (c == "sleep" && left >= 1) {
+            Sleep(static_cast<DWORD>(Number(argv[++i])));
+        } else {
+            std::fprintf(stderr, "poke: bad command at %s\n", argv[i]);
+            return 2;
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
