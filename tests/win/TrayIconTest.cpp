@@ -180,6 +180,78 @@ TEST(TrayIcon, EachStateImageIsMadeOnceUntilTheListChangesAndTheShownOneOutlives
     tray.SetIcons(&form.ImageList1);  // `other` goes first: the icon must not point at it
 }
 
+// The real shell behind a notification area that is not there yet (no
+// taskbar window, every call refused) or that refuses adds for a while.
+class LateShell : public ui::ShellPort {
+public:
+    bool NotifyIcon(ui::NotifyMessage message, const ui::NotifyRecord& record) override {
+        adds += message == ui::NotifyMessage::Add ? 1 : 0;
+        if (!taskbarUp)
+            return false;
+        if (message == ui::NotifyMessage::Add && addsToRefuse > 0) {
+            --addsToRefuse;
+            return false;
+        }
+        return real.NotifyIcon(message, record);
+    }
+    uintptr_t FindTaskbar() override { return taskbarUp ? real.FindTaskbar() : 0; }
+    uint32_t ShellVersion() override { return real.ShellVersion(); }
+
+    ui::Win32Shell real;
+    bool taskbarUp = true;
+    int addsToRefuse = 0;
+    int adds = 0;
+};
+
+// Whether Wine's notification area holds the icon: only then does it accept a
+// modify of it.
+bool ShellHolds(const ui::TTrayIcon& icon) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = icon.NotifyWindow();
+    data.uID = 1;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+TEST(TrayIcon, AnIconTheShellCouldNotTakeAtStartIsAddedAtAnImageChangeOnceItCan) {
+    struct Case {
+        const char* name;
+        bool taskbarUp;    // at start
+        int addsToRefuse;  // by the shell, from the start
+    };
+    reportedErrors.clear();
+    const Case cases[] = {
+        {"no taskbar at start, one appears later", false, 0},
+        {"a shell that refuses adds for a while", true, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LateShell shell;
+        shell.taskbarUp = c.taskbarUp;
+        shell.addsToRefuse = c.addsToRefuse;
+        TrayLayout form(&shell);
+        EXPECT_TRUE(form.TrayIcon1.Active());
+        EXPECT_FALSE(ShellHolds(form.TrayIcon1)) << "the shell has the icon already";
+
+        // The engine's decisions go on choosing images; the shell comes round.
+        for (int tick = 0; tick < 3; ++tick)
+            form.TrayIcon1.SetIconIndex(tick % 3);
+        EXPECT_FALSE(ShellHolds(form.TrayIcon1));
+        shell.taskbarUp = true;
+        shell.addsToRefuse = 0;
+        for (int tick = 0; tick < 4 && !ShellHolds(form.TrayIcon1); ++tick)
+            form.TrayIcon1.SetIconIndex(2);
+        EXPECT_TRUE(ShellHolds(form.TrayIcon1)) << "the icon was not added once the shell took icons";
+
+        // Registered now: further decisions only send the image.
+        const int adds = shell.adds;
+        form.TrayIcon1.SetIconIndex(1);
+        form.TrayIcon1.SetIconIndex(0);
+        EXPECT_EQ(shell.adds, adds);
+    }
+    EXPECT_TRUE(reportedErrors.empty());
+}
+
 SIZE_T WorkingSet() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
