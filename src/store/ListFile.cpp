@@ -85,6 +85,35 @@ void SaveInPlace(const std::string& path, const std::string& text, const SaveSte
     WriteAll(file.get(), text, steps);
 }
 
+// A list saved as Unicode text by an editor, with its byte order mark: read as
+// the entries it holds. Read byte by byte, its first NUL would end the text,
+// and the next save would keep only what came before it. Text that the ANSI
+// code page cannot hold is refused rather than changed.
+bool IsUtf16Text(const std::string& bytes) {
+    return bytes.size() >= 2 && ((bytes[0] == '\xff' && bytes[1] == '\xfe') || (bytes[0] == '\xfe' && bytes[1] == '\xff'));
+}
+
+std::string AnsiFromUtf16(const std::string& path, const std::string& bytes) {
+    const bool bigEndian = bytes[0] == '\xfe';
+    std::wstring wide((bytes.size() - 2) / 2, L'\0');
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const auto lo = static_cast<unsigned char>(bytes[2 + 2 * i + (bigEndian ? 1 : 0)]);
+        const auto hi = static_cast<unsigned char>(bytes[2 + 2 * i + (bigEndian ? 0 : 1)]);
+        wide[i] = static_cast<wchar_t>(lo | (hi << 8));
+    }
+    if (wide.empty())
+        return {};
+    BOOL lossy = FALSE;
+    const int length = static_cast<int>(wide.size());
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr, &lossy);
+    std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, text.data(), size, nullptr, &lossy);
+    if (size <= 0 || lossy)
+        throw EFOpenError(CannotOpenFileMessage(path, "The Unicode text holds characters the ANSI code page lacks"));
+    return text;
+}
+
 }  // namespace
 
 void EnsureListFile(const std::string& path) {
@@ -121,6 +150,8 @@ std::vector<std::string> LoadListFile(const std::string& path) {
             break;
         bytes.append(chunk, read);
     }
+    if (IsUtf16Text(bytes))
+        bytes = AnsiFromUtf16(path, bytes);
     return ParseListText(bytes);
 }
 

@@ -19,6 +19,8 @@ void EnsureListFile(const std::string& path);
 
 // Reads the whole file (sharing it with readers only) and splits it into
 // entries. Raises EFOpenError "Cannot open file "<path>". <system text>".
+// Unicode text with a byte order mark is read as the ANSI text it holds, or
+// refused with the same error when the ANSI code page cannot hold it.
 std::vector<std::string> LoadListFile(const std::string& path);
 
 // The platform steps of a save that tests make fail on purpose; both are set.
