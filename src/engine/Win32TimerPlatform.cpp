@@ -64,7 +64,7 @@ private:
             toolkit::HandleCurrentException();
             return 0;
         }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return toolkit::HiddenWindowDefault(hwnd, message, wParam, lParam);
     }
 
     HWND hwnd_ = nullptr;

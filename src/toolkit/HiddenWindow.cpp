@@ -24,4 +24,10 @@ HWND CreateHiddenWindow(const char* className, WNDPROC procedure, HWND parent, D
     return hwnd;
 }
 
+LRESULT HiddenWindowDefault(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE)
+        return 0;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 }  // namespace toolkit

@@ -14,4 +14,11 @@ namespace toolkit {
 // cannot be made.
 HWND CreateHiddenWindow(const char* className, WNDPROC procedure, HWND parent, DWORD style, void* createParam);
 
+// What a helper window does with a message its procedure does not handle:
+// DefWindowProcA's handling, except that a close request is refused. Any
+// program may send one, and the default handling would destroy the window
+// under the object that owns it: the timers would stop or the tray icon
+// lose its callbacks for the rest of the session.
+LRESULT HiddenWindowDefault(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace toolkit

@@ -194,7 +194,7 @@ LRESULT CALLBACK TPopupMenu::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wPa
         toolkit::HandleCurrentException();
         return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return toolkit::HiddenWindowDefault(hwnd, message, wParam, lParam);
 }
 
 }  // namespace ui

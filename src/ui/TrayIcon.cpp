@@ -85,7 +85,7 @@ LRESULT CALLBACK TTrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wPa
         toolkit::HandleCurrentException();
         return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return toolkit::HiddenWindowDefault(hwnd, message, wParam, lParam);
 }
 
 void TTrayIcon::SetIcon(HICON shared) {

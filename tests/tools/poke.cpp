@@ -6,7 +6,9 @@
 //   broadcast NAME             post the registered message NAME to every top-level window
 //   post CLASS MSG WPARAM LPARAM   post to the window(s) of CLASS (top-level or message-only)
 //   send CLASS MSG WPARAM LPARAM   send, with a time limit, to the same
+//   postchild CLASS TEXT MSG WPARAM LPARAM   post to the child titled TEXT of the window of CLASS
 //   quit CLASS                 post WM_QUIT to the thread of the window of CLASS
+//   count CLASS                print how many windows of CLASS exist
 //   boxes CAPTION MS           print and close, one after another, the error boxes
 //                              titled CAPTION that appear within MS of each other
 //   regget KEY NAME            print "TYPE HEX" of an HKCU value, or "none"
@@ -134,6 +136,14 @@ int main(int argc, char** argv) {
                     SendMessageTimeoutA(w, msg, wp, lp, SMTO_NORMAL, 3000, &result);
             }
             i += 4;
+        } else if (c == "postchild" && left >= 5) {
+            for (HWND w : WindowsOf(argv[i + 1]))
+                if (HWND child = FindWindowExA(w, nullptr, nullptr, argv[i + 2]))
+                    PostMessageA(child, static_cast<UINT>(Number(argv[i + 3])), static_cast<WPARAM>(Number(argv[i + 4])),
+                                 static_cast<LPARAM>(Number(argv[i + 5])));
+            i += 5;
+        } else if (c == "count" && left >= 1) {
+            std::printf("%zu\n", WindowsOf(argv[++i]).size());
         } else if (c == "quit" && left >= 1) {
             for (HWND w : WindowsOf(argv[++i]))
                 PostThreadMessageA(GetWindowThreadProcessId(w, nullptr), WM_QUIT, 0, 0);

@@ -74,6 +74,29 @@ TEST(HiddenWindow, TheClassIsRegisteredOnceAndKeepsItsFirstProcedure) {
     DestroyWindow(second);
 }
 
+LRESULT CALLBACK HelperProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return toolkit::HiddenWindowDefault(hwnd, message, wParam, lParam);
+}
+
+TEST(HiddenWindow, ACloseRequestFromAnyoneLeavesItAndOtherMessagesGetTheDefault) {
+    for (HWND parent : {HWND_MESSAGE, static_cast<HWND>(nullptr)}) {
+        HWND hwnd = toolkit::CreateHiddenWindow("TavrinTestHelper", &HelperProcedure, parent, WS_POPUP, nullptr);
+        ASSERT_NE(hwnd, nullptr);
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        SendMessageA(hwnd, WM_ENDSESSION, TRUE, 0);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        EXPECT_TRUE(IsWindow(hwnd)) << "closed from outside";
+        EXPECT_EQ(SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")), TRUE) << "no default handling";
+        char text[8] = {};
+        GetWindowTextA(hwnd, text, sizeof text);
+        EXPECT_STREQ(text, "x");
+        DestroyWindow(hwnd);
+    }
+}
+
 TEST(HiddenWindow, ARefusedCreationThrowsOutOfResources) {
     try {
         toolkit::CreateHiddenWindow("TavrinTestRefused", &RefusingProcedure, HWND_MESSAGE, 0, nullptr);
