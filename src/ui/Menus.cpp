@@ -5,7 +5,9 @@
 
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/Application.h"
 #include "toolkit/HiddenWindow.h"
+#include "toolkit/QuitWatch.h"
 #include "ui/AccessKeys.h"
 
 namespace ui {
@@ -154,7 +156,12 @@ void TPopupMenu::AssignAccessKeys() {
 void TPopupMenu::Popup(int x, int y) {
     popupPoint_ = {x, y};
     DoPopup();
+    // A quit that arrives while the menu is open is taken by the menu's loop
+    // and dropped: the program would run on although asked to end.
+    toolkit::QuitWatch quit;
     TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, ownerWindow, nullptr);
+    if (quit.QuitSeen())
+        toolkit::Application::Instance().Terminate();
 }
 
 bool TPopupMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM) {

@@ -183,6 +183,27 @@ TEST(TrayMenu, AnErrorInTheCallbackIsReportedAndTheIconLivesOn) {
     EXPECT_TRUE(PumpUntil([&] { return watcher.Seen(); }, 3000));
 }
 
+TEST(TrayMenu, AQuitWhileTheMenuIsOpenEndsTheProgramOnceTheMenuCloses) {
+    TrayLayout form(nullptr);
+    toolkit::Application& app = toolkit::Application::Instance();
+    ASSERT_FALSE(app.Terminated()) << "an earlier test ended the application";
+    // The quit comes while the menu's loop runs; the menu is closed only later,
+    // so the loop has time to take the quit.
+    MenuWatcher watcher([](HWND) {
+        PostQuitMessage(0);
+        SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            EndMenu();
+        });
+    });
+    PostCallback(form.TrayIcon1, 0x205);
+    ASSERT_TRUE(PumpUntil([&] { return watcher.Seen() && !FindWindowA("#32768", nullptr); }, 5000));
+    EXPECT_TRUE(app.Terminated()) << "the quit was lost in the menu";
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
 TEST(AutoHide, MinimisingTheApplicationHidesItsTaskbarButton) {
     toolkit::Application& app = toolkit::Application::Instance();
     TrayLayout form(nullptr);
