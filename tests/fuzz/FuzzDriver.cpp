@@ -2,12 +2,19 @@
 // runs the target on the files named on the command line, or on a
 // deterministic pseudo-random corpus biased towards the bytes parsers care
 // about (line breaks, NUL, separators, quotes, 8-bit letters).
-//   <target> [--runs=N] [--seed=S] [file...]
+//   <target> [--runs=N | --seconds=S [--long-seconds=L]] [--seed=S] [--crash-dir=D] [file-or-folder...]
+// With --seconds it generates inputs for that long (for --long-seconds when
+// TAVRIN_LONG_TESTS is set). An input that makes the target fail is written to
+// the crash folder before the process ends; keep it in the target's corpus
+// folder in the repository, whose files every run replays first.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -55,6 +62,41 @@ std::vector<uint8_t> MakeInput(Random& random) {
     return input;
 }
 
+// The input being run, written out if the target fails on it.
+const uint8_t* currentData = nullptr;
+size_t currentSize = 0;
+std::string crashDir;
+
+extern "C" void SaveCurrentInput() {
+    if (crashDir.empty() || !currentData)
+        return;
+    // FNV-1a of the input names the file, so one failure is kept once.
+    uint64_t hash = 1469598103934665603ull;
+    for (size_t i = 0; i < currentSize; ++i)
+        hash = (hash ^ currentData[i]) * 1099511628211ull;
+    char name[64];
+    std::snprintf(name, sizeof name, "/crash-%016llx", static_cast<unsigned long long>(hash));
+    const std::string path = crashDir + name;
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(currentData, 1, currentSize, f);
+        std::fclose(f);
+        std::fprintf(stderr, "failing input written to %s\n", path.c_str());
+    }
+}
+
+extern "C" void OnFatalSignal(int signal) {
+    SaveCurrentInput();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void Run(const uint8_t* data, size_t size) {
+    currentData = data;
+    currentSize = size;
+    LLVMFuzzerTestOneInput(data, size);
+    currentData = nullptr;
+}
+
 bool RunFile(const char* name) {
     std::ifstream file(name, std::ios::binary);
     if (!file) {
@@ -62,7 +104,7 @@ bool RunFile(const char* name) {
         return false;
     }
     const std::vector<uint8_t> data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(data.data(), data.size());
+    Run(data.data(), data.size());
     return true;
 }
 
@@ -70,28 +112,53 @@ bool RunFile(const char* name) {
 
 int main(int argc, char** argv) {
     unsigned long long runs = 200000;
+    double seconds = 0, longSeconds = 0;
     unsigned long long seed = 20240521;
-    std::vector<const char*> files;
+    std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--runs=", 7) == 0)
             runs = std::strtoull(argv[i] + 7, nullptr, 10);
+        else if (std::strncmp(argv[i], "--seconds=", 10) == 0)
+            seconds = std::strtod(argv[i] + 10, nullptr);
+        else if (std::strncmp(argv[i], "--long-seconds=", 15) == 0)
+            longSeconds = std::strtod(argv[i] + 15, nullptr);
         else if (std::strncmp(argv[i], "--seed=", 7) == 0)
             seed = std::strtoull(argv[i] + 7, nullptr, 10);
+        else if (std::strncmp(argv[i], "--crash-dir=", 12) == 0)
+            crashDir = argv[i] + 12;
+        else if (std::filesystem::is_directory(argv[i]))
+            for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+                files.push_back(entry.path().string());
         else
             files.push_back(argv[i]);
     }
-    if (!files.empty()) {
-        for (const char* name : files)
-            if (!RunFile(name))
-                return 1;
+    const char* longTests = std::getenv("TAVRIN_LONG_TESTS");
+    if (longSeconds > 0 && longTests && *longTests && std::strcmp(longTests, "0") != 0)
+        seconds = longSeconds;
+    if (!crashDir.empty()) {
+        std::filesystem::create_directories(crashDir);
+        std::signal(SIGABRT, OnFatalSignal);
+        std::signal(SIGSEGV, OnFatalSignal);
+        std::signal(SIGFPE, OnFatalSignal);
+    }
+
+    for (const std::string& name : files)
+        if (!RunFile(name.c_str()))
+            return 1;
+    if (!files.empty())
         std::printf("%zu file(s) passed\n", files.size());
+    if (!files.empty() && seconds <= 0 && runs == 0)
         return 0;
-    }
+
     Random random(seed);
-    for (unsigned long long i = 0; i < runs; ++i) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    unsigned long long done = 0;
+    for (;; ++done) {
+        if (seconds > 0 ? (done % 1024 == 0 && std::chrono::steady_clock::now() >= end) : done >= runs)
+            break;
         const std::vector<uint8_t> input = MakeInput(random);
-        LLVMFuzzerTestOneInput(input.data(), input.size());
+        Run(input.data(), input.size());
     }
-    std::printf("%llu generated inputs passed (seed %llu)\n", runs, seed);
+    std::printf("%llu generated inputs passed (seed %llu)\n", done, seed);
     return 0;
 }
