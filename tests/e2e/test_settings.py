@@ -1,6 +1,7 @@
 """Settings a user changes in the shown window survive a restart, and the two
 check boxes write the registry: the intelligent-mode switch and the autostart
 entry in the per-user Run key."""
+import os
 import sys
 import time
 
@@ -88,5 +89,32 @@ def test_switch_survives_restart_and_boxes_write_the_registry():
         assert dark >= 5, "CheckBox1 is not shown checked after the restart"
 
 
+def test_start_up_errors_are_shown_one_by_one_and_the_other_loads_still_run():
+    with Session("settings_start_errors") as s:
+        # A folder named list.txt: the list file cannot be made. The stored
+        # settings load all the same: the autostart entry of another copy is
+        # rewritten with this one's path.
+        os.makedirs(s.list_path())
+        s.reg_add(SETTINGS, "Inteligens", "REG_DWORD", 1)
+        s.reg_add(RUN, "Tavrin2", "REG_SZ", r"C:\Regi\tavrin2.exe")
+        s.start()
+        boxes = s.error_boxes(first_ms=15000)
+        assert boxes == ["File access denied."], boxes
+        assert wait_until(lambda: s.reg_query(RUN, "Tavrin2") == ("REG_SZ", s.exe_windows_path), 5), \
+            "the settings were not loaded: %s" % (s.reg_query(RUN, "Tavrin2"),)
+        assert s.reg_query(SETTINGS, "Inteligens") == ("REG_DWORD", "0x1")
+        assert s.running() and os.path.isdir(s.list_path())
+        s.wineserver_kill()
+
+        # Both the list file and the switch fail: two boxes, in step order.
+        s.reg_add(SETTINGS, "Inteligens", "REG_SZ", "be")
+        s.start()
+        boxes = s.error_boxes(first_ms=15000)
+        assert boxes == ["File access denied.", "Invalid data type for 'Inteligens'"], boxes
+        assert s.running()
+        assert s.reg_query(SETTINGS, "Inteligens") == ("REG_SZ", "be"), "the stored value changed"
+
+
 if __name__ == "__main__":
-    sys.exit(winekit.main([test_switch_survives_restart_and_boxes_write_the_registry]))
+    sys.exit(winekit.main([test_switch_survives_restart_and_boxes_write_the_registry,
+                           test_start_up_errors_are_shown_one_by_one_and_the_other_loads_still_run]))

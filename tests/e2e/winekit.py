@@ -288,11 +288,12 @@ class Session:
         out = self.wine("C:\\Tavrin2\\poke.exe", *[str(a) for a in args]).stdout
         return out.decode("cp1250", "replace").splitlines()
 
-    def error_boxes(self, gap_ms=1500):
+    def error_boxes(self, gap_ms=1500, first_ms=None):
         """The texts of the program's error boxes as they appear one after
-        another (each closed with OK), until none comes for gap_ms."""
-        return [bytes.fromhex(line[4:]).decode("cp1250") for line in self.poke("boxes", "Tavrin2", gap_ms)
-                if line.startswith("BOX ")]
+        another (each closed with OK): the first within first_ms (default
+        gap_ms), then until none comes for gap_ms."""
+        lines = self.poke("boxes", "Tavrin2", gap_ms, gap_ms if first_ms is None else first_ms)
+        return [bytes.fromhex(line[4:]).decode("cp1250") for line in lines if line.startswith("BOX ")]
 
     # ---- registry and files ----------------------------------------------------
     def reg_add(self, key, value, kind, data):

@@ -9,8 +9,9 @@
 //   postchild CLASS TEXT MSG WPARAM LPARAM   post to the child titled TEXT of the window of CLASS
 //   quit CLASS                 post WM_QUIT to the thread of the window of CLASS
 //   count CLASS                print how many windows of CLASS exist
-//   boxes CAPTION MS           print and close, one after another, the error boxes
-//                              titled CAPTION that appear within MS of each other
+//   boxes CAPTION MS FIRST     print and close, one after another, the error boxes
+//                              titled CAPTION: the first within FIRST ms, each next
+//                              within MS of the one before
 //   regget KEY NAME            print "TYPE HEX" of an HKCU value, or "none"
 //   sleep MS
 // Numbers may be decimal or 0x-hex. Exit code 0, or 2 for a bad command line.
@@ -60,7 +61,9 @@ HWND FindBox(const std::string& caption) {
             char cls[16] = "", title[256] = "";
             GetClassNameA(hwnd, cls, sizeof cls);
             GetWindowTextA(hwnd, title, sizeof title);
-            if (std::string(cls) == "#32770" && *s->caption == title && IsWindowVisible(hwnd)) {
+            // Letter case aside: until the program sets its title, its boxes carry
+            // the executable's name.
+            if (std::string(cls) == "#32770" && lstrcmpiA(s->caption->c_str(), title) == 0 && IsWindowVisible(hwnd)) {
                 s->found = hwnd;
                 return FALSE;
             }
@@ -70,11 +73,11 @@ HWND FindBox(const std::string& caption) {
     return search.found;
 }
 
-void Boxes(const std::string& caption, DWORD gap) {
-    for (;;) {
+void Boxes(const std::string& caption, DWORD gap, DWORD first) {
+    for (DWORD wait = first;; wait = gap) {
         HWND box = nullptr;
         const DWORD start = GetTickCount();
-        while (!(box = FindBox(caption)) && GetTickCount() - start < gap)
+        while (!(box = FindBox(caption)) && GetTickCount() - start < wait)
             Sleep(20);
         if (!box)
             return;
@@ -147,9 +150,9 @@ int main(int argc, char** argv) {
         } else if (c == "quit" && left >= 1) {
             for (HWND w : WindowsOf(argv[++i]))
                 PostThreadMessageA(GetWindowThreadProcessId(w, nullptr), WM_QUIT, 0, 0);
-        } else if (c == "boxes" && left >= 2) {
-            Boxes(argv[i + 1], static_cast<DWORD>(Number(argv[i + 2])));
-            i += 2;
+        } else if (c == "boxes" && left >= 3) {
+            Boxes(argv[i + 1], static_cast<DWORD>(Number(argv[i + 2])), static_cast<DWORD>(Number(argv[i + 3])));
+            i += 3;
         } else if (c == "regget" && left >= 2) {
             RegGet(argv[i + 1], argv[i + 2]);
             i += 2;
