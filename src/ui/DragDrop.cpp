@@ -2,6 +2,7 @@
 #include "ui/DragDrop.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "toolkit/Form.h"
 #include "ui/WndProcHook.h"
@@ -24,6 +25,33 @@ public:
 private:
     HDROP drop_;
 };
+
+// A drop handle is memory the sender gave this process. WM_DROPFILES from
+// another program carries a number that is no such memory, and the shell's
+// drop functions read it unchecked (a null handle crashed the program): only
+// a block holding a whole name list, ended by its empty name, is read.
+bool IsWholeDrop(HDROP drop) {
+    const SIZE_T size = drop ? GlobalSize(drop) : 0;
+    if (size < sizeof(DROPFILES))
+        return false;
+    const auto* block = static_cast<const char*>(GlobalLock(drop));
+    if (!block)
+        return false;
+    const auto* header = reinterpret_cast<const DROPFILES*>(block);
+    bool whole = false;
+    const size_t unit = header->fWide ? 2 : 1;
+    if (header->pFiles >= sizeof(DROPFILES) && header->pFiles < size) {
+        // Two empty characters in a row, inside the block, end the list.
+        size_t zeros = 0;
+        for (size_t at = header->pFiles; at + unit <= size && !whole; at += unit) {
+            const bool zero = block[at] == 0 && (unit == 1 || block[at + 1] == 0);
+            zeros = zero ? zeros + 1 : 0;
+            whole = zeros == 2 || (zero && at == header->pFiles);
+        }
+    }
+    GlobalUnlock(drop);
+    return whole;
+}
 }  // namespace
 
 TDragDrop::TDragDrop(toolkit::Component* owner, std::string name)
@@ -58,7 +86,9 @@ void TDragDrop::Loaded() {
 bool TDragDrop::HookProc(toolkit::WindowMessage& m) {
     if (m.Msg != WM_DROPFILES)
         return false;
-    HandleDrop(reinterpret_cast<HDROP>(m.WParam));
+    const auto drop = reinterpret_cast<HDROP>(m.WParam);
+    if (IsWholeDrop(drop))
+        HandleDrop(drop);
     return true;
 }
 

@@ -1,7 +1,8 @@
 """Messages other programs and the shell send to the running tavrin2.exe, as
 one table: the tray callback with every notification code and with garbage,
-WM_CLOSE and WM_ENDSESSION to each of its windows, a quit while its menu or
-its open dialog is up, and the shell announcing a new taskbar. After each row
+WM_CLOSE and WM_ENDSESSION to each of its windows, WM_DROPFILES with drop
+handles that are not the program's, a quit while its menu or its open dialog
+is up, and the shell announcing a new taskbar. After each row
 the program must run on (or end exactly as the row says), show no error, keep
 one working icon whose menu opens, keep its timers, and have lost nothing of
 list.txt or its registry values.
@@ -17,7 +18,10 @@ from winekit import Session, wait_until
 import test_tray as tray
 
 WINDOWS = ["Tavrin2Form", "Tavrin2Application", "Tavrin2TrayNotify", "Tavrin2MenuOwner", "TavrinTimerListWindow"]
-WM_CLOSE, WM_ENDSESSION, WM_COMMAND, BM_CLICK = 0x10, 0x16, 0x111, 0xF5
+WM_CLOSE, WM_ENDSESSION, WM_COMMAND, BM_CLICK, WM_DROPFILES = 0x10, 0x16, 0x111, 0xF5, 0x233
+# Drop handles that are no memory of the program: none, small, all ones, and
+# one that looks like a real handle of another process.
+BOGUS_DROPS = [0, 0x1234, 0xFFFFFFFFFFFFFFFF, 0x000000000013A0E8]
 TRAY_CALLBACK = 0x401
 # Every notification the shell sends (mouse messages, NIN_*) but the two that
 # open the menu, then codes no shell sends.
@@ -101,6 +105,8 @@ ROWS = [("every quiet notification code and garbage", quiet_codes, False)]
 ROWS += [("notification %#x opens the menu" % c, menu_code(c), False) for c in MENU_CODES]
 ROWS += [("WM_CLOSE to %s" % w, post(w, WM_CLOSE), False) for w in WINDOWS]
 ROWS += [("WM_ENDSESSION to %s" % w, post(w, WM_ENDSESSION, 1), False) for w in WINDOWS]
+ROWS += [("WM_DROPFILES with the bogus handle %#x" % h, post("Tavrin2Form", WM_DROPFILES, h), False)
+         for h in BOGUS_DROPS]
 ROWS += [("TaskbarCreated while the icon stands", taskbar_created, False),
          ("a quit while the menu is open", quit_while_menu_is_open, True),
          ("a quit while the open dialog is open", quit_while_dialog_is_open, True)]

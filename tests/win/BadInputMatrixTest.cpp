@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -15,8 +16,11 @@
 #include <string>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "Form1Fixture.h"
 #include "Form1StoreSupport.h"
+#include "OpenDialogDriver.h"
 #include "store/ListFile.h"
 
 namespace {
@@ -479,5 +483,90 @@ std::vector<Row> AllRows() {
 
 INSTANTIATE_TEST_SUITE_P(Matrix, BadInput, ::testing::ValuesIn(AllRows()),
                          [](const auto& info) { return info.param.name; });
+
+// ---- drops the shell did not make -------------------------------------------------
+
+// A drop block of this process: the header, then `list` as it stands (names
+// each ended by a NUL, the list by an empty name, unless the row leaves it open).
+HGLOBAL DropBlock(const std::string& list) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return memory;
+}
+
+std::string NameList(int count, size_t length) {
+    std::string list;
+    for (int i = 0; i < count; ++i) {
+        std::string name = "C:\\ejtett\\" + std::to_string(i);
+        name.resize(length, 'x');
+        list += name + '\0';
+    }
+    return list + '\0';
+}
+
+class ForeignDrops : public Form1Fixture {};
+
+TEST_F(ForeignDrops, RunOnLoseNothingAndShowOnlyWholeNameLists) {
+    struct Case {
+        const char* name;
+        std::function<WPARAM()> handle;
+        int names;  // the caption then lists this many; -1: the caption stays
+    };
+    const Case cases[] = {
+        {"no handle", [] { return WPARAM{0}; }, -1},
+        {"a small number", [] { return WPARAM{0x1234}; }, -1},
+        {"all ones", [] { return ~WPARAM{0}; }, -1},
+        {"a block too small for the header", [] { return reinterpret_cast<WPARAM>(GlobalAlloc(GMEM_MOVEABLE, 4)); }, -1},
+        {"a name list without its end", [] { return reinterpret_cast<WPARAM>(DropBlock(std::string(300, 'n'))); }, -1},
+        {"five thousand names", [] { return reinterpret_cast<WPARAM>(DropBlock(NameList(5000, 40))); }, 5000},
+        {"two thousand names of 259 letters", [] { return reinterpret_cast<WPARAM>(DropBlock(NameList(2000, 259))); },
+         2000},
+    };
+    WriteBytes(listPath, kTwoEntries);
+    TForm1& f = Start();
+    f.Show();
+    const std::string settings = Value(kSettingsKey, "Inteligens").second;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.SetCaption("Tavrin2");
+        SendMessageA(f.Handle(), WM_DROPFILES, c.handle(), 0);
+        if (c.names < 0) {
+            EXPECT_EQ(f.Caption(), "Tavrin2") << "a drop that was none changed the caption";
+        } else {
+            EXPECT_EQ(static_cast<int>(f.DragDrop1.Files().size()), c.names);
+            const std::string caption = f.Caption();
+            EXPECT_EQ(std::count(caption.begin(), caption.end(), ','), c.names - 1);
+        }
+        EXPECT_TRUE(f.TimerList1.Active());
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe"})) << "a drop changed the program list";
+    EXPECT_EQ(ReadBytes(listPath), kTwoEntries);
+    EXPECT_EQ(Value(kSettingsKey, "Inteligens").second, settings);
+}
+
+TEST_F(ForeignDrops, ADropWhileTheOpenDialogIsUpIsShownAndTheDialogWorksOn) {
+    WriteBytes(listPath, kTwoEntries);
+    TForm1& f = Start();
+    f.Show();
+    bool openAfterDrop = false;
+    {
+        dialog_test::DialogDriver driver(
+            {[&](HWND) { PostMessageA(f.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropBlock(NameList(3, 20))), 0); },
+             [&](HWND d) { openAfterDrop = IsWindowVisible(d) != FALSE; },
+             [](HWND d) { dialog_test::DialogDriver::Type(d, "C:\\Uj\\program.exe"); },
+             [](HWND d) { dialog_test::DialogDriver::Press(d, IDOK); }},
+            0);
+        Click(f, f.Button1);
+        EXPECT_GT(driver.ticksWhileOpen, 2) << "the dialog did not open";
+    }
+    EXPECT_TRUE(openAfterDrop) << "the drop closed the dialog";
+    EXPECT_EQ(f.DragDrop1.Files().size(), 3u) << "the drop was not taken while the dialog was up";
+    EXPECT_EQ(ReadBytes(listPath), std::string(kTwoEntries) + "C:\\Uj\\program.exe\r\n");
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
 
 }  // namespace
