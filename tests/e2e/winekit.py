@@ -259,18 +259,27 @@ class Session:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return path
 
+    def _import(self, args, text):
+        """Runs ImageMagick's import on the root window; tried again a few times,
+        as a grab can fail while a Wine desktop is still coming up."""
+        for attempt in range(3):
+            proc = subprocess.run(["import", "-window", "root"] + args, env=self.env, capture_output=True,
+                                  text=text)
+            if proc.returncode == 0 or attempt == 2:
+                proc.check_returncode()
+                return proc.stdout
+            time.sleep(0.3)
+
     def pixel(self, x, y):
         """The colour at (x, y) of the screen as (r, g, b)."""
-        out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "txt:-"],
-                             env=self.env, capture_output=True, text=True, check=True).stdout
+        out = self._import(["-crop", "1x1+%d+%d" % (x, y), "txt:-"], text=True)
         line = out.splitlines()[-1]
         rgb = line.split("(")[1].split(")")[0].split(",")
         return tuple(int(float(c)) for c in rgb[:3])
 
     def region(self, x, y, w, h):
         """Pixels of a screen rectangle as rows of (r, g, b)."""
-        out = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8",
-                              "rgb:-"], env=self.env, capture_output=True, check=True).stdout
+        out = self._import(["-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8", "rgb:-"], text=False)
         return [[tuple(out[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
 
     def keep_desktop(self, seconds=170):

@@ -199,6 +199,18 @@ std::vector<Row> ListRows() {
         r->actionErrors = {"Cannot create file \"{list}\". {sys:32}"};
     }
     {
+        // Another program holds a lock on the first bytes. Wine reads through
+        // it (Windows would refuse the read: "Stream read error"), but the
+        // file cannot be replaced while the lock stands.
+        Row* r = row("LockedRange", [](BadInput& t) {
+            HANDLE h = Hold(t.listPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+            LockFile(h, 0, 0, 4, 0);
+            t.locks.push_back(h);
+        });
+        r->addIsSaved = false;
+        r->actionErrors = {"Cannot create file \"{list}\". {sys:5}"};
+    }
+    {
         Row* r = row("FolderNamedListTxt", [](BadInput& t) {
             DeleteFileA(t.listPath.c_str());
             CreateDirectoryA(t.listPath.c_str(), nullptr);
