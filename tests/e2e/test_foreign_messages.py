@@ -1,5 +1,6 @@
 """Messages other programs and the shell send to the running tavrin2.exe, as
-one table: the tray callback with every notification code and with garbage,
+one table (and the shell that takes no icons at first, after it): the tray
+callback with every notification code and with garbage,
 WM_CLOSE and WM_ENDSESSION to each of its windows, WM_DROPFILES with drop
 handles that are not the program's, a quit while its menu or its open dialog
 is up, and the shell announcing a new taskbar. After each row
@@ -157,5 +158,50 @@ def test_foreign_messages_leave_the_program_running_or_end_it_cleanly():
             run_rows(s, LONG_ROWS, before_each=lambda s: tray.settings_window(s) or show_settings(s))
 
 
+def shell_calls(s, log_name):
+    """The fake shell's log: [(ms, call, uid, accepted)]."""
+    with open(os.path.join(s.artifacts, log_name)) as f:
+        rows = [line.split() for line in f if line[:1].isdigit()]
+    return [(int(ms), call, int(uid), answer == "1") for ms, call, uid, answer in rows]
+
+
+def test_a_shell_that_refuses_adds_for_a_while_then_a_new_taskbar_both_get_the_icon():
+    # Plain display mode: a notification area of our own, made after Wine's,
+    # is the one the program finds. It refuses adds for its first four seconds.
+    from test_settings import TRAY_ICON, tray_icon_shown
+    with Session("late_shell") as s:
+        log_name = "wine-%d.log" % len(s.procs)
+        s.poke("count", "Shell_TrayWnd")  # copies poke.exe into the program folder
+        shell = s.start("C:\\Tavrin2\\poke.exe", ["fakeshell", "4000", "9000"])
+        assert wait_until(lambda: "ready 1" in open(os.path.join(s.artifacts, log_name)).read(), 10), \
+            "the fake notification area is not the one found"
+        s.start()
+        # The user is at the machine: every move makes the engine choose an image.
+        end = time.monotonic() + 6.5
+        while time.monotonic() < end:
+            s.hand_move(300 + int(end - time.monotonic()) * 10, 300)
+        calls = [c for c in shell_calls(s, log_name) if c[2] == 1]
+        adds = [c for c in calls if c[1] == "add"]
+        assert len(adds) >= 3 and not any(a[3] for a in adds[:-1]) and adds[-1][3], \
+            "the refused add was not tried again until taken: %s" % adds
+        assert adds[-1][0] >= 4000 and [c for c in calls if c[0] > adds[-1][0] and c[1] == "modify"], \
+            "no image went to the shell once it took the icon: %s" % calls
+        assert s.running()
+
+        # That notification area goes away; the taskbar window is now Wine's own,
+        # and the next image change registers the icon there.
+        assert wait_until(lambda: shell.poll() is not None, 10), "the fake notification area did not end"
+        s.hand_move(420, 330)
+        assert wait_until(lambda: tray_icon_shown(s), 5), "the icon did not come to the new taskbar"
+        s.screenshot("icon-in-the-new-tray")
+        s.move(*TRAY_ICON)
+        time.sleep(0.3)
+        s.xdotool("click", 3)
+        assert wait_until(lambda: tray.menu_window(s), 5), "the icon's menu did not open"
+        s.xdotool("key", "Escape")
+        assert s.running() and s.error_boxes(300) == []
+
+
 if __name__ == "__main__":
-    sys.exit(winekit.main([test_foreign_messages_leave_the_program_running_or_end_it_cleanly]))
+    sys.exit(winekit.main([test_foreign_messages_leave_the_program_running_or_end_it_cleanly,
+                           test_a_shell_that_refuses_adds_for_a_while_then_a_new_taskbar_both_get_the_icon]))

@@ -12,6 +12,9 @@
 //   boxes CAPTION MS FIRST     print and close, one after another, the error boxes
 //                              titled CAPTION: the first within FIRST ms, each next
 //                              within MS of the one before
+//   fakeshell REFUSE_MS LIVE_MS  be a notification area ("Shell_TrayWnd") for
+//                              LIVE_MS, refusing every add for its first REFUSE_MS;
+//                              prints "<ms> <call> <uid> <answer>" for each call
 //   regget KEY NAME            print "TYPE HEX" of an HKCU value, or "none"
 //   sleep MS
 // Numbers may be decimal or 0x-hex. Exit code 0, or 2 for a bad command line.
@@ -110,6 +113,48 @@ void RegGet(const char* key, const char* name) {
     RegCloseKey(k);
 }
 
+// The shell's notify-icon calls arrive as WM_COPYDATA: dwData is the call
+// (NIM_ADD 0, NIM_MODIFY 1, NIM_DELETE 2, NIM_SETVERSION 4), the data starts
+// with the window (32 bits) and the icon id.
+DWORD fakeShellStart = 0;
+DWORD fakeShellRefuseMs = 0;
+
+LRESULT CALLBACK FakeShellProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const DWORD elapsed = GetTickCount() - fakeShellStart;
+    UINT uid = 0;
+    if (data->cbData >= 8)
+        uid = reinterpret_cast<const UINT*>(data->lpData)[1];
+    const bool accept = !(data->dwData == NIM_ADD && elapsed < fakeShellRefuseMs);
+    static const char* const kCalls[] = {"add", "modify", "delete", "focus", "setversion"};
+    std::printf("%lu %s %u %d\n", elapsed, data->dwData < 5 ? kCalls[data->dwData] : "other", uid, accept ? 1 : 0);
+    std::fflush(stdout);
+    (void)wParam;
+    return accept ? TRUE : FALSE;
+}
+
+void FakeShell(DWORD refuseMs, DWORD liveMs) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = FakeShellProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Shell_TrayWnd";
+    RegisterClassA(&wc);
+    fakeShellStart = GetTickCount();
+    fakeShellRefuseMs = refuseMs;
+    HWND hwnd = CreateWindowExA(0, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    std::printf("ready %d\n", FindWindowA("Shell_TrayWnd", nullptr) == hwnd ? 1 : 0);
+    std::fflush(stdout);
+    while (GetTickCount() - fakeShellStart < liveMs) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    DestroyWindow(hwnd);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +200,9 @@ int main(int argc, char** argv) {
             i += 3;
         } else if (c == "regget" && left >= 2) {
             RegGet(argv[i + 1], argv[i + 2]);
+            i += 2;
+        } else if (c == "fakeshell" && left >= 2) {
+            FakeShell(static_cast<DWORD>(Number(argv[i + 1])), static_cast<DWORD>(Number(argv[i + 2])));
             i += 2;
         } else if (c == "sleep" && left >= 1) {
             Sleep(static_cast<DWORD>(Number(argv[++i])));
