@@ -74,6 +74,12 @@ void ApplicationHints::BeforeDispatch(const MSG& msg) {
     }
 }
 
+void ApplicationHints::ControlGone(const Control* control) {
+    if (control && control->Handle() == tracked_)
+        tracked_ = nullptr;
+    timing_.Forget(control);
+}
+
 void ApplicationHints::TimerFired() {
     // The platform timer repeats: the timing starts the next one itself.
     StopHintTimer();

@@ -32,6 +32,8 @@ public:
     void TimerFired();
     // A click, a key, the application deactivated, a dialog opened.
     void Dismiss() { timing_.Dismiss(); }
+    // A control is being destroyed.
+    void ControlGone(const Control* control);
 
     bool Shown() const { return timing_.Shown(); }
     THintWindow* Window() const { return window_.get(); }

@@ -57,6 +57,16 @@ void HintTiming::TimerFired() {
     port_.StopHintTimer();
 }
 
+void HintTiming::Forget(const void* control) {
+    if (!control || control != control_)
+        return;
+    if (state_ == State::Shown)
+        port_.HideHint();
+    port_.StopHintTimer();
+    state_ = State::Idle;
+    control_ = nullptr;
+}
+
 void HintTiming::Dismiss() {
     if (state_ == State::Shown)
         port_.HideHint();

@@ -45,6 +45,9 @@ public:
     // pointer has left it, as the platform's own tooltips behave.
     void Dismiss();
 
+    // The control is going away: nothing of it may be shown or remembered.
+    void Forget(const void* control);
+
     bool Shown() const { return state_ == State::Shown; }
     const void* Control() const { return control_; }
 

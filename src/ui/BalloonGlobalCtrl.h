@@ -33,6 +33,8 @@ public:
     SIZE IconSize(TIconKind kind, int imageIndex);
     void PlayIconSound(TIconKind kind);
     const std::string& SoundFile(TIconKind kind) const { return soundFiles_[kind]; }
+    // Reads the sound scheme again (it is read once, when the controller is made).
+    void ReloadSoundFiles() { ReadSoundFiles(); }
     HIMAGELIST IconList() const { return iconList_; }
 
 private:

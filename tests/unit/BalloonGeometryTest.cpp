@@ -35,33 +35,37 @@ public:
 
 struct SizeCase {
     const char* what;
-    BalloonHeading row;
+    const char* heading;  // nullptr: no heading
+    int icon;             // icon size; 0: no icon
     bool closeButton;
-    std::string message;
+    const char* message;
     int width, height;
     int stemHeight, stemWidth, stemInset, textTop;
 };
 
 TEST(BalloonMeasure, SizeAndStemFollowTheHeadingRowAndTheMessage) {
+    const std::string twoLines = std::string(40, 'm') + "\r" + std::string(30, 'n');
+    const std::string wide(30, 'H');
     const SizeCase cases[] = {
         // Help balloon: max(message + 27, bold heading + 45) x max(heading + 11, 20) + message + 29.
-        {"help balloon, long message", {true, "Indítás"}, true, std::string(40, 'm') + "\r" + std::string(30, 'n'),
-         240 + 27, 24 + 26 + 29, 16, 16, 15, 25},
-        {"help balloon, heading wider", {true, std::string(30, 'H')}, true, "short", 210 + 45, 24 + 13 + 29, 16, 16,
-         15, 25},
-        {"heading only", {true, "Head"}, false, "", 28 + 13 + 12, 24 + 16 + 13, 16, 16, 15, 25},
+        {"help balloon, long message", "Inditas", 0, true, twoLines.c_str(), 240 + 27, 24 + 26 + 29, 16, 16, 15, 25},
+        {"help balloon, heading wider", wide.c_str(), 0, true, "short", 210 + 45, 24 + 13 + 29, 16, 16, 15, 25},
+        {"heading only", "Head", 0, false, "", 28 + 13 + 12, 24 + 16 + 13, 16, 16, 15, 25},
         // Application hint: no heading row, small stem, text at 7.
-        {"control hint", {}, false, "Automatikus inditas", 114 + 27, 9 + 13 + 8 + 13, 8, 8, 16, 7},
-        {"icon only", {false, "", true, 16, 16}, false, "msg", std::max(18 + 27, 27 + 12), 27 + 13 + 16 + 13, 16, 16,
-         15, 28},
-        {"heading and icon", {true, "Hd", true, 16, 16}, false, "msg", 14 + 13 + 24 + 12, 27 + 13 + 16 + 13, 16, 16,
-         15, 28},
-        {"close button alone", {}, true, "msg", std::max(45, 20 + 12), 20 + 13 + 16 + 13, 16, 16, 15, 21},
+        {"control hint", nullptr, 0, false, "Automatikus inditas", 114 + 27, 9 + 13 + 8 + 13, 8, 8, 16, 7},
+        {"icon only", nullptr, 16, false, "msg", std::max(18 + 27, 27 + 12), 27 + 13 + 16 + 13, 16, 16, 15, 28},
+        {"heading and icon", "Hd", 16, false, "msg", 14 + 13 + 24 + 12, 27 + 13 + 16 + 13, 16, 16, 15, 28},
+        {"close button alone", nullptr, 0, true, "msg", std::max(45, 20 + 12), 20 + 13 + 16 + 13, 16, 16, 15, 21},
     };
     for (const SizeCase& c : cases) {
         FakeMeasurer m;
         BalloonLayout layout;
-        PixelRect row = MeasureHeadingRow(m, 1024, c.row);
+        BalloonHeading heading;
+        heading.headingVisible = c.heading != nullptr;
+        heading.heading = c.heading ? c.heading : "";
+        heading.iconVisible = c.icon > 0;
+        heading.iconWidth = heading.iconHeight = c.icon;
+        PixelRect row = MeasureHeadingRow(m, 1024, heading);
         if (c.closeButton)
             row = WithCloseButton(row);
         const PixelRect r = layout.Compose(row, MeasureMessage(m, 1024, c.message));

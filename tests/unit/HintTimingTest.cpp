@@ -112,6 +112,23 @@ TEST(HintTiming, ARefusedShowWaitsForTheNextControlAndNoTimerRunsWhenIdle) {
     EXPECT_EQ(port.due, -1) << "cooling ends with the pause";
 }
 
+TEST(HintTiming, AControlThatGoesIsForgotten) {
+    FakeHintPort port;
+    HintTiming timing(port);
+    timing.Pauses = {500, 50, 2500};
+    timing.PointerOver(A);
+    port.Advance(timing, 600);
+    timing.Forget(B);
+    EXPECT_TRUE(timing.Shown()) << "another control's going changes nothing";
+    timing.Forget(A);
+    EXPECT_FALSE(timing.Shown());
+    EXPECT_EQ(port.due, -1);
+    // A new control at the same address is a new control.
+    timing.PointerOver(A);
+    port.Advance(timing, 500);
+    EXPECT_EQ(port.log, (std::vector<std::string>{"500 show A", "600 hide", "1100 show A"}));
+}
+
 TEST(HintTiming, ShortHintIsTheTextBeforeTheBar) {
     EXPECT_EQ(toolkit::ShortHint("Automatikus indítás"), "Automatikus indítás");
     EXPECT_EQ(toolkit::ShortHint("short|long text"), "short");
