@@ -104,6 +104,8 @@ void TBalloonHint::ShowBalloon(toolkit::Component* control, const std::string& m
         request_.RaiseHeight = r.bottom - r.top;
     }
 
+    anchor_ = request_.BalloonOrigin;
+
     if (Options.Has(boUseDefaultHeader))
         request_.Heading = DefaultHeader;
     if (Options.Has(boUseDefaultIcon))
@@ -169,9 +171,22 @@ void TBalloonHint::HideBalloon() {
 bool TBalloonHint::FormTracker(toolkit::WindowMessage& m) {
     toolkit::Form* form = request_.TargetForm;
     switch (m.Msg) {
-    case WM_MOVE:
-        window_->MoveBalloonTo(ClientToScreenOf(form, request_.BalloonOrigin));
+    case WM_MOVE: {
+        const POINT origin = ClientToScreenOf(form, request_.BalloonOrigin);
+        RECT moved = window_->BoundsRect();
+        OffsetRect(&moved, origin.x - moved.left, origin.y - moved.top);
+        const PixelRect wa = WorkArea();
+        if (moved.left >= wa.left && moved.top >= wa.top && moved.right <= wa.right && moved.bottom <= wa.bottom) {
+            window_->MoveBalloonTo(origin);
+            break;
+        }
+        // Carried along it would leave the screen's usable area: placed
+        // afresh on the box instead, as when it was shown.
+        const RECT placed = window_->PlaceAt(ClientToScreenOf(form, anchor_));
+        request_.BalloonOrigin = ScreenToClientOf(form, {placed.left, placed.top});
+        request_.StemTip = ScreenToClientOf(form, window_->StemPoint(window_->BoundsRect()));
         break;
+    }
     case WM_SIZE: {
         RECT client;
         GetClientRect(form->Handle(), &client);

@@ -85,6 +85,7 @@ private:
     bool shown_ = false;
     UINT_PTR closeTimerId_ = 0;
     int formNotice_ = 0;
+    POINT anchor_{};  // form client coordinates
     BalloonRequest request_;
 };
 

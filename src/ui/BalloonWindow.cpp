@@ -242,6 +242,24 @@ void TBalloonWindowEx::MoveBalloonTo(POINT p) {
     SetBounds({p.x, p.y, p.x + r.right - r.left, p.y + r.bottom - r.top});
 }
 
+RECT TBalloonWindowEx::PlaceAt(POINT anchor) {
+    const RECT now = BoundsRect();
+    const int w = now.right - now.left, h = now.bottom - now.top;
+    Layout.Placement = OwnerHint.DefaultBalloonPosition;
+    const PixelPoint o = Layout.StemOffset(w, h);
+    RECT rect{anchor.x + o.x, anchor.y + o.y, anchor.x + o.x + w, anchor.y + o.y + h};
+    FitToWorkArea(rect);
+    SetBounds(rect);
+    ApplyShape();
+    const toolkit::ScreenBox placed =
+        toolkit::ClampToDesktop({rect.left, rect.top, rect.right, rect.bottom}, VirtualDesktop());
+    rect = {placed.left, placed.top, placed.right, placed.bottom};
+    SetBounds(rect);
+    // The stem may have moved to the other edge: the content moves with it.
+    InvalidateRect(Handle(), nullptr, TRUE);
+    return rect;
+}
+
 bool TBalloonWindowEx::Themed() const {
     return IsAppThemed() && IsThemeActive();
 }

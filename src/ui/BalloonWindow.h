@@ -80,6 +80,10 @@ public:
     // without activating it; gives the rectangle as placed.
     RECT PresentBalloon(RECT rect);
     void MoveBalloonTo(POINT p);
+    // Places the shown balloon afresh for its stem tip at `anchor` (screen):
+    // placement chosen and flipped as when it was shown, kept on the desktop.
+    // Gives the rectangle placed.
+    RECT PlaceAt(POINT anchor);
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

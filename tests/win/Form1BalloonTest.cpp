@@ -202,6 +202,30 @@ TEST_F(Form1Balloon, FollowsTheMovedWindowAndHidesWithIt) {
     EXPECT_EQ(after.top, before.top + 25);
     EXPECT_TRUE(Visible(balloon));
 
+    // Carried to the screen's edge it would leave the screen: it is placed
+    // afresh on the box instead, flipped to fit.
+    struct Edge {
+        const char* what;
+        int x, y;  // the window's new top-left
+    } edges[] = {{"left edge", 0, 300}, {"top-left corner", 0, 0}, {"right edge", 1024 - 241, 300},
+                 {"bottom-right corner", 1024 - 241, GetSystemMetrics(SM_CYSCREEN) - 180}};
+    for (const Edge& e : edges) {
+        SetWindowPos(f.Handle(), nullptr, e.x, e.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        PumpFor(100);
+        const RECT r = RectOf(balloon);
+        EXPECT_GE(r.left, 0) << e.what;
+        EXPECT_GE(r.top, 0) << e.what;
+        EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN)) << e.what;
+        EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN)) << e.what;
+        const ui::TBalloonPosition p = f.BalloonHint1.Window().Layout.Placement;
+        POINT expected{72, ui::IsDown(p) ? 74 : 74 - 17};
+        ClientToScreen(f.Handle(), &expected);
+        const POINT tip = StemTipOf(r, p, 15);
+        EXPECT_EQ(tip.x, expected.x) << e.what;
+        EXPECT_EQ(tip.y, expected.y) << e.what;
+        EXPECT_TRUE(Visible(balloon)) << e.what;
+    }
+
     f.Close();  // the close request hides the window
     PumpFor(200);
     EXPECT_FALSE(f.Visible());
