@@ -85,6 +85,26 @@ int MarkedRows(HWND hwnd, const RECT& r) {
     return rows;
 }
 
+// A window of another thread taking the foreground deactivates this
+// application, as switching to another program does.
+void AnotherApplicationTakesTheForeground() {
+    std::thread other([] {
+        HWND w = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
+                                 nullptr, nullptr);
+        SetForegroundWindow(w);
+        MSG msg;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 600) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(5);
+        }
+        DestroyWindow(w);
+    });
+    PumpFor(500);
+    other.join();
+}
+
 class Form1Balloon : public Form1Fixture {
 protected:
     TForm1& StartShown() {
@@ -269,22 +289,7 @@ TEST_F(Form1Balloon, SwitchingToAnotherApplicationHidesIt) {
     HelpClick(f, f.CheckBox2);
     HWND balloon = Balloon(f);
     ASSERT_TRUE(Visible(balloon));
-    // A window of another thread taking the foreground deactivates this one.
-    std::thread other([] {
-        HWND w = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
-                                 nullptr, nullptr);
-        SetForegroundWindow(w);
-        MSG msg;
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < 600) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            Sleep(5);
-        }
-        DestroyWindow(w);
-    });
-    PumpFor(500);
-    other.join();
+    AnotherApplicationTakesTheForeground();
     EXPECT_FALSE(Visible(balloon));
     EXPECT_FALSE(f.BalloonHint1.BalloonShown());
 }
@@ -346,7 +351,7 @@ TEST_F(Form1Balloon, AControlHintShowsAfterRestingAndHidesLater) {
     EXPECT_TRUE(Visible(Balloon(f)));
 }
 
-TEST_F(Form1Balloon, NoHintForADisabledButton) {
+TEST_F(Form1Balloon, NoHintForADisabledButtonAndNoneAfterSwitchingAway) {
     TForm1& f = StartShown();
     f.Button1.SetEnabled(false);
     const RECT b = RectOf(f.Button1.Handle());
@@ -356,7 +361,10 @@ TEST_F(Form1Balloon, NoHintForADisabledButton) {
     EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
     f.Button1.SetEnabled(true);
     MouseTo(b.left + 30, b.top + 12);
-    EXPECT_TRUE(PumpUntil([] { return Visible(FindWindowA("TBalloonWindow", nullptr)); }, 2000));
+    ASSERT_TRUE(PumpUntil([] { return Visible(FindWindowA("TBalloonWindow", nullptr)); }, 2000));
+    // Switching to another program hides it at once.
+    AnotherApplicationTakesTheForeground();
+    EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
 }
 
 // ---- The component and the controller ---------------------------------------------
