@@ -367,6 +367,32 @@ TEST_F(Form1Balloon, NoHintForADisabledButtonAndNoneAfterSwitchingAway) {
     EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
 }
 
+TEST_F(Form1Balloon, ShowingLeavesTheMouseWithTheWindowThatHoldsIt) {
+    TForm1& f = StartShown();
+    struct Case {
+        const char* what;
+        HWND holder;
+    } cases[] = {{"nobody holds it", nullptr}, {"the form holds it", f.Handle()}};
+    for (const Case& c : cases) {
+        if (c.holder)
+            SetCapture(c.holder);
+        f.BalloonHint1.ShowBalloon(&f.CheckBox1, "text", "Indítás", 10000);
+        EXPECT_EQ(GetCapture(), c.holder) << c.what;
+        EXPECT_TRUE(Visible(Balloon(f))) << c.what;
+        ReleaseCapture();
+    }
+    f.BalloonHint1.ShowBalloon(nullptr, "text", "Indítás", 10000);
+    EXPECT_TRUE(f.BalloonHint1.BalloonShown()) << "a missing control changed the balloon";
+    f.BalloonHint1.ShowBalloon(&f, "on the form", "", 0);
+    EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u) << "no display time, no timer";
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    const RECT outer = RectOf(f.Handle());
+    EXPECT_EQ(f.BalloonHint1.Request().RaiseHeight, outer.bottom - outer.top);
+    f.BalloonHint1.HideBalloon();
+    EXPECT_FALSE(Visible(Balloon(f)));
+}
+
 // ---- The component and the controller ---------------------------------------------
 
 TEST_F(Form1Balloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThemBack) {
