@@ -254,6 +254,22 @@ TEST_F(Form1Balloon, FollowsTheMovedWindowAndHidesWithIt) {
     EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u);
 }
 
+TEST_F(Form1Balloon, ResizingHidesItOnlyWhenTheStemLeavesTheWindow) {
+    TForm1& f = StartShown();
+    HelpClick(f, f.CheckBox1);
+    HWND balloon = Balloon(f);
+    ASSERT_TRUE(Visible(balloon));
+    const RECT r = RectOf(f.Handle());
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(f.Handle(), nullptr, 0, 0, w + 30, h + 20, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    EXPECT_TRUE(Visible(balloon)) << "the stem is still on the window";
+    SetWindowPos(f.Handle(), nullptr, 0, 0, w, 60, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    EXPECT_FALSE(Visible(balloon)) << "the stem points below the shrunk window";
+    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+}
+
 TEST_F(Form1Balloon, CloseButtonHidesOnlyOnAPressAndReleaseOnIt) {
     TForm1& f = StartShown();
     HelpClick(f, f.CheckBox1);
@@ -351,7 +367,7 @@ TEST_F(Form1Balloon, AControlHintShowsAfterRestingAndHidesLater) {
     EXPECT_TRUE(Visible(Balloon(f)));
 }
 
-TEST_F(Form1Balloon, NoHintForADisabledButtonAndNoneAfterSwitchingAway) {
+TEST_F(Form1Balloon, NoHintForADisabledButtonOrWindowAndNoneAfterSwitchingAway) {
     TForm1& f = StartShown();
     f.Button1.SetEnabled(false);
     const RECT b = RectOf(f.Button1.Handle());
@@ -359,8 +375,15 @@ TEST_F(Form1Balloon, NoHintForADisabledButtonAndNoneAfterSwitchingAway) {
     MouseTo(b.left + 22, b.top + 11);
     PumpFor(1200);
     EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
+    // Nor over a window a dialog has disabled.
     f.Button1.SetEnabled(true);
+    EnableWindow(f.Handle(), FALSE);
     MouseTo(b.left + 30, b.top + 12);
+    PumpFor(1200);
+    EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
+    EnableWindow(f.Handle(), TRUE);
+    MouseTo(b.left + 30, b.top - 15);  // off the button, onto the list
+    MouseTo(b.left + 40, b.top + 12);
     ASSERT_TRUE(PumpUntil([] { return Visible(FindWindowA("TBalloonWindow", nullptr)); }, 2000));
     // Switching to another program hides it at once.
     AnotherApplicationTakesTheForeground();
