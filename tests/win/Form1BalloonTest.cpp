@@ -466,4 +466,20 @@ TEST_F(Form1Balloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemesSafely) {
     EXPECT_EQ(ctrl.IconSize(ui::ikCustom, 3).cx, 16) << "no custom images: the information icon's size";
 }
 
+TEST_F(Form1Balloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
+    ui::TGlobalCtrl& ctrl = ui::TGlobalCtrl::Instance();
+    ASSERT_EQ(ctrl.Current(), nullptr);
+    ui::TBalloonHint& hint = ctrl.ActiveBalloonHint();
+    EXPECT_EQ(ctrl.Current(), &hint);
+    EXPECT_EQ(&ctrl.ActiveBalloonHint(), &hint) << "made once";
+    EXPECT_EQ(hint.DefaultIcon, ui::ikInformation);
+    EXPECT_EQ(hint.Options, ui::TBalloonOptions{ui::boShowCloseBtn});
+    EXPECT_EQ(hint.ApplicationHintOptions(), (ui::TApplicationHintOptions{ui::ahShowHeaderInHint, ui::ahShowIconInHint}));
+    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), toolkit::THintWindow::Class());
+    // A settings window's hint takes charge from it.
+    TForm1& f = Start();
+    EXPECT_EQ(ctrl.Current(), &f.BalloonHint1);
+    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), ui::TBalloonWindow::Class());
+}
+
 }  // namespace
