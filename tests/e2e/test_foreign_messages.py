@@ -3,7 +3,8 @@ one table (and the shell that takes no icons at first, after it): the tray
 callback with every notification code and with garbage,
 WM_CLOSE and WM_ENDSESSION to each of its windows, WM_DROPFILES with drop
 handles that are not the program's, a quit while its menu or its open dialog
-is up, and the shell announcing a new taskbar. After each row
+is up, and the shell announcing a new taskbar. Then the same for an open help
+balloon, and a quit while it is open. After each row
 the program must run on (or end exactly as the row says), show no error, keep
 one working icon whose menu opens, keep its timers, and have lost nothing of
 list.txt or its registry values.
@@ -202,6 +203,57 @@ def test_a_shell_that_refuses_adds_for_a_while_then_a_new_taskbar_both_get_the_i
         assert s.running() and s.error_boxes(300) == []
 
 
+BALLOON_WINDOWS = ["TBalloonWindowEx", "TBalloonWindow", "THintWindow"]
+
+
+def show_help_balloon(s, geometry, box):
+    """A help click on the box, tried again when no balloon came: a click on
+    the caption's button right after another window had the pointer is
+    sometimes taken for activation only."""
+    from test_balloons import help_click
+    for attempt in range(3):
+        try:
+            return help_click(s, geometry, box)
+        except AssertionError:
+            if attempt == 2:
+                raise
+            print("note: no help balloon at attempt %d" % (attempt + 1), flush=True)
+            s.xdotool("key", "Escape")
+
+
+def test_messages_to_an_open_balloon_and_a_quit_while_it_is_open():
+    from test_balloons import BOX1, BOX2, balloons
+    from test_settings import open_settings
+    with Session("balloon_messages") as s:
+        with open(s.list_path(), "wb") as f:
+            f.write(STORED_LIST)
+        s.start()
+        geometry = open_settings(s)
+        show_help_balloon(s, geometry, BOX1)
+
+        def to_balloons(msg, wparam):
+            args = []
+            for cls in BALLOON_WINDOWS:
+                args += ["post", cls, msg, wparam, 0]
+            s.poke(*args)
+            time.sleep(0.5)
+            assert s.running(), "the program ended on %#x to its balloon" % msg
+            assert s.error_boxes(300) == [], "an error was shown"
+
+        to_balloons(WM_ENDSESSION, 1)
+        assert balloons(s, 60), "WM_ENDSESSION took the balloon away"
+        to_balloons(WM_CLOSE, 0)
+        assert wait_until(lambda: not balloons(s, 60), 3), "WM_CLOSE left the balloon"
+        # Help works on: the next help click shows a balloon in a new window.
+        show_help_balloon(s, geometry, BOX2)
+        s.screenshot("balloon-before-quit")
+        s.poke("quit", "Tavrin2Application")
+        assert s.wait_exit(timeout=8), "a quit while a balloon was open did not end the program"
+        assert s.app.returncode == 0, "exit code %s" % s.app.returncode
+        assert s.read_list() == STORED_LIST, "list.txt changed"
+
+
 if __name__ == "__main__":
     sys.exit(winekit.main([test_foreign_messages_leave_the_program_running_or_end_it_cleanly,
-                           test_a_shell_that_refuses_adds_for_a_while_then_a_new_taskbar_both_get_the_icon]))
+                           test_a_shell_that_refuses_adds_for_a_while_then_a_new_taskbar_both_get_the_icon,
+                           test_messages_to_an_open_balloon_and_a_quit_while_it_is_open]))
