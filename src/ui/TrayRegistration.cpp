@@ -44,10 +44,13 @@ void TrayRegistration::Register() {
 
     // A refused add leaves the icon unregistered (no notification area yet,
     // or one that takes no icons yet, as at logon), and the next image change
-    // tries again. A second add while the first registration stands is
-    // refused too; the icon then stays registered.
+    // tries again. An add is refused too while the shell holds the icon
+    // already (a second add, or an announced restart that was none): a modify
+    // it accepts tells so, and nothing is retried then.
     if (shell_.NotifyIcon(NotifyMessage::Add, record_))
         registered_ = true;
+    else if (!registered_)
+        registered_ = shell_.NotifyIcon(NotifyMessage::Modify, record_);
     if (shell5)
         shell_.NotifyIcon(NotifyMessage::SetVersion, record_);
     active_ = true;

@@ -127,7 +127,15 @@ LRESULT CALLBACK FakeShellProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     UINT uid = 0;
     if (data->cbData >= 8)
         uid = reinterpret_cast<const UINT*>(data->lpData)[1];
-    const bool accept = !(data->dwData == NIM_ADD && elapsed < fakeShellRefuseMs);
+    // Like a real notification area it knows an icon only from an accepted add.
+    static bool held = false;
+    bool accept = held;
+    if (data->dwData == NIM_ADD) {
+        accept = !held && elapsed >= fakeShellRefuseMs;
+        held = held || accept;
+    } else if (data->dwData == NIM_DELETE) {
+        held = false;
+    }
     static const char* const kCalls[] = {"add", "modify", "delete", "focus", "setversion"};
     std::printf("%lu %s %u %d\n", elapsed, data->dwData < 5 ? kCalls[data->dwData] : "other", uid, accept ? 1 : 0);
     std::fflush(stdout);

@@ -318,17 +318,19 @@ TEST_F(TrayRegistrationTest, ARefusedAddIsTriedAgainAtEveryImageChangeUntilTheSh
     EXPECT_FALSE(tray.Registered());
     host.journal.clear();
     // An assignment checks the taskbar twice (before taking the image and at
-    // the image change), so it makes up to two attempts; no delete is sent:
+    // the image change), so it makes up to two attempts, each refusal asked
+    // after with a modify (does the shell hold the icon?); no delete is sent:
     // there is nothing to take away.
-    const Messages twoAttempts{M::Add, M::SetVersion, M::Add, M::SetVersion, M::Modify};
+    const Messages twoAttempts{M::Add, M::Modify, M::SetVersion, M::Add, M::Modify, M::SetVersion, M::Modify};
     shell.calls.clear();
     SetIndex(1);
     EXPECT_EQ(shell.Messages(), twoAttempts);
     EXPECT_FALSE(tray.Registered());
     shell.calls.clear();
     SetIndex(2);
-    EXPECT_EQ(shell.Messages(), twoAttempts) << "the fourth add is accepted";
-    EXPECT_EQ(shell.calls[2].record.uFlags, 0x17u);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Add, M::Modify, M::SetVersion, M::Add, M::SetVersion, M::Modify}))
+        << "the fourth add is accepted";
+    EXPECT_EQ(shell.calls[3].record.uFlags, 0x17u);
     EXPECT_TRUE(tray.Registered());
     EXPECT_TRUE(shell.holdsIcon);
     EXPECT_EQ(shell.calls.back().record.hIcon, tray.Icon()) << "the image chosen last is shown";
@@ -375,6 +377,16 @@ TEST_F(TrayRegistrationTest, ARestartedShellGetsTheIconAgainWithTheImageShownNow
     SetIndex(1);
     EXPECT_EQ(shell.Messages(), (Messages{M::Add, M::SetVersion, M::Modify})) << "accepted at the first attempt";
     EXPECT_TRUE(tray.Registered());
+
+    // An announced restart that was none: the shell still holds the icon and
+    // refuses the add, the modify after it is accepted, and nothing is retried.
+    shell.calls.clear();
+    tray.ShellRestarted();
+    EXPECT_EQ(shell.Messages(), (Messages{M::Add, M::Modify, M::SetVersion}));
+    EXPECT_TRUE(tray.Registered());
+    shell.calls.clear();
+    SetIndex(2);
+    EXPECT_EQ(shell.Messages(), (Messages{M::Modify}));
 
     // Not active: the announcement is none of the icon's business.
     tray.SetActive(false);
