@@ -42,8 +42,8 @@ ShowUninstDetails nevershow
 
 LangString RunNow ${LANG_HUNGARIAN} "A Tavrin2 indítása most"
 LangString RunNow ${LANG_ENGLISH} "Start Tavrin2 now"
-LangString StillRunning ${LANG_HUNGARIAN} "A Tavrin2 most is fut.$\r$\n$\r$\nLépjen ki belőle: kattintson a jobb egérgombbal az ikonjára a tálca értesítési területén, és válassza a „Kilépés” parancsot. Utána kattintson az Újra gombra."
-LangString StillRunning ${LANG_ENGLISH} "Tavrin2 is running.$\r$\n$\r$\nQuit it first: right-click its icon in the notification area of the taskbar and choose $\"Kilépés$\". Then click Retry."
+LangString StillRunning ${LANG_HUNGARIAN} "A Tavrin2 most is fut.$\r$\n$\r$\nLépjen ki belőle: kattintson a jobb egérgombbal az ikonjára a tálca értesítési területén, és válassza a „Kilépés” parancsot, majd kattintson az OK gombra."
+LangString StillRunning ${LANG_ENGLISH} "Tavrin2 is running.$\r$\n$\r$\nQuit it first: right-click its icon in the notification area of the taskbar and choose $\"Kilépés$\", then click OK."
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_HUNGARIAN} "ProductName" "Tavrin2"
@@ -102,7 +102,7 @@ Function ${prefix}WaitUntilNotRunning
       SetErrorLevel 2
       Quit
     ${EndIf}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunning)" IDRETRY +3
+    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(StillRunning)" IDOK +3
     SetErrorLevel 2
     Quit
   ${Loop}

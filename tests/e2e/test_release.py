@@ -142,6 +142,9 @@ def test_silent_install_run_and_uninstall_leave_nothing_behind():
         # In place (_?=), the uninstaller's exit code reaches the caller.
         r = s.wine(os.path.join(install, "uninstall.exe"), "/S", "_?=" + win_install, check=False)
         assert r.returncode != 0, "the uninstaller succeeded while the program ran"
+        # An update cannot replace the running program either.
+        r = s.wine(setup, "/S", check=False)
+        assert r.returncode != 0, "the installer succeeded while the program ran"
         # As the list of installed programs starts it: through a copy in the temp folder.
         s.wine(os.path.join(install, "uninstall.exe"), "/S", check=False)
         time.sleep(3)
