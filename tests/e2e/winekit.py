@@ -259,6 +259,20 @@ class Session:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return path
 
+    def docs_shot(self, name, x, y, w, h, scale=2):
+        """A small picture of a part of the screen for the README, kept in
+        test-artifacts/docs (tools/screenshots copies them to docs/img):
+        palette PNG, no dates, enlarged so that a 16-pixel icon can be seen."""
+        x, y = max(0, x), max(0, y)
+        w, h = min(w, self.width - x), min(h, self.height - y)
+        path = os.path.join(artifacts_dir("docs"), name + ".png")
+        shot = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "miff:-"],
+                              env=self.env, check=True, capture_output=True).stdout
+        subprocess.run(["convert", "miff:-", "+repage", "-scale", "%d%%" % (100 * scale), "-strip",
+                        "-define", "png:exclude-chunks=date,time", "PNG8:" + path], input=shot, check=True,
+                       capture_output=True)
+        return path
+
     def pixel(self, x, y):
         """The colour at (x, y) of the screen as (r, g, b)."""
         out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "txt:-"],
