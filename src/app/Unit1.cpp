@@ -6,6 +6,7 @@
 
 #include "app/IconResources.h"
 #include "toolkit/Application.h"
+#include "toolkit/CommaText.h"
 #include "toolkit/ErrorReport.h"
 
 namespace {
@@ -53,6 +54,8 @@ TForm1::TForm1(std::string exePath)
       Belltsok1(this, "Belltsok1"),
       N1(this, "N1"),
       Kilps1(this, "Kilps1"),
+      CaptionButton1(this, "CaptionButton1"),
+      DragDrop1(this, "DragDrop1"),
       exePath_(std::move(exePath)) {
     toolkit::Application::Instance().SetMainForm(this);
     ApplyStoredLayout();
@@ -128,6 +131,19 @@ void TForm1::ApplyStoredLayout() {
     PopupMenu1.Add(Kilps1);
     PopupMenu1.OnPopup = [this] { PopupMenu1Popup(); };
 
+    CaptionButton1.SetStandard(ui::tsbHelp);
+    CaptionButton1.SetButtonLeft(40);
+    CaptionButton1.SetButtonTop(6);
+    CaptionButton1.SetButtonWidth(16);
+    CaptionButton1.SetButtonHeight(14);
+    CaptionButton1.SetAlignment(ui::taRightJustify);
+    CaptionButton1.SetFont("MS Sans Serif", -11);
+    CaptionButton1.OnClick = [this](ui::TCaptionButton&) { CaptionButton1Click(); };
+
+    DragDrop1.OnDrop = [this](ui::TDragDrop&, POINT pos, std::vector<std::string>& value) {
+        DragDrop1Drop(pos, value);
+    };
+
     // References between components are resolved once all of them exist.
     TrayIcon1.SetIcons(&ImageList1);
     TrayIcon1.SetPopupMenu(&PopupMenu1);
@@ -174,11 +190,26 @@ void TForm1::CaptionButton1Click() {
 }
 
 void TForm1::HelpClick(toolkit::CheckBox& box, const char* text) {
+    if (restoringHelpClick_)
+        return;
+    // A click in help mode asks what the box means; it changes no setting.
+    // The click has already turned the box over: turn it back, so the box
+    // keeps showing what is stored and what the engine acts on.
+    restoringHelpClick_ = true;
+    try {
+        box.SetChecked(!box.Checked());
+    } catch (...) {
+        restoringHelpClick_ = false;
+        throw;
+    }
+    restoringHelpClick_ = false;
     (void)text;  // the explanation balloon's text
-    if (!box.Checked())
-        box.SetChecked(true);  // runs this handler again, nested, still in help mode
     CheckBox1.SetCursor(toolkit::crDefault);
     CheckBox2.SetCursor(toolkit::crDefault);
+}
+
+void TForm1::DragDrop1Drop(POINT, std::vector<std::string>& value) {
+    SetCaption(toolkit::CommaText(value, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }));
 }
 
 void TForm1::program_ellTimer(engine::TTimerEvent*) {

@@ -17,6 +17,8 @@
 #include "toolkit/Form.h"
 #include "toolkit/OpenDialog.h"
 #include "ui/AppEvent.h"
+#include "ui/CaptionButton.h"
+#include "ui/DragDrop.h"
 #include "ui/ImageList.h"
 #include "ui/Menus.h"
 #include "ui/TrayIcon.h"
@@ -47,6 +49,8 @@ public:
     ui::TMenuItem Belltsok1;
     ui::TMenuItem N1;
     ui::TMenuItem Kilps1;
+    ui::TCaptionButton CaptionButton1;
+    ui::TDragDrop DragDrop1;
 
     // Handlers.
     void FormCreate();
@@ -55,6 +59,7 @@ public:
     void Kilps1Click();
     void PopupMenu1Popup();
     void CaptionButton1Click();
+    void DragDrop1Drop(POINT pos, std::vector<std::string>& value);
     void CheckBox1Click();
     void CheckBox2Click();
     void Button1Click();
@@ -87,6 +92,9 @@ private:
     void HelpClick(toolkit::CheckBox& box, const char* text);
     std::string ExePath() const;
     std::string exePath_;
+    // Set while a help-mode click puts its box back, so the handler that
+    // runs again for that change does nothing.
+    bool restoringHelpClick_ = false;
 
     engine::Win32IdlePlatform platform_;
     std::unique_ptr<store::SettingsRegistry> registry_;

@@ -12,6 +12,7 @@ Component::Component(Component* owner, std::string name) : owner_(owner), name_(
 
 Component::~Component() {
     destroying_ = true;
+    NotifyRemoval();
     if (owner_)
         owner_->Remove(this);
 }
@@ -20,6 +21,25 @@ void Component::Remove(Component* child) {
     auto it = std::find(components_.begin(), components_.end(), child);
     if (it != components_.end())
         components_.erase(it);
+}
+
+int Component::AddRemovalNotice(std::function<void(Component*)> notice) {
+    const int id = nextNoticeId_++;
+    removalNotices_.push_back({id, std::move(notice)});
+    return id;
+}
+
+void Component::RemoveRemovalNotice(int id) {
+    std::erase_if(removalNotices_, [id](const RemovalNotice& n) { return n.id == id; });
+}
+
+void Component::NotifyRemoval() {
+    // A watcher usually removes its notice while being told: work on a copy,
+    // and leave none behind so a second call tells nobody twice.
+    std::vector<RemovalNotice> notices;
+    notices.swap(removalNotices_);
+    for (RemovalNotice& n : notices)
+        n.notice(this);
 }
 
 void Component::LoadedAll() {

@@ -3,6 +3,7 @@
 // declared in creation order, so C++ destroys them in reverse order of creation.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,16 @@ public:
 
     const std::vector<Component*>& Components() const { return components_; }
 
+    // Others that refer to this component ask to be told when it goes, so
+    // they can drop their reference first. Returns an id for RemoveRemovalNotice.
+    int AddRemovalNotice(std::function<void(Component*)> notice);
+    void RemoveRemovalNotice(int id);
+
 protected:
     void BeginDestroy() { destroying_ = true; }
+    // Tells the watchers, once. A derived class whose destructor tears down
+    // something they use (a window) calls it first; ~Component calls it last.
+    void NotifyRemoval();
 
 private:
     void Insert(Component* child) { components_.push_back(child); }
@@ -43,6 +52,12 @@ private:
     bool loading_ = true;
     bool destroying_ = false;
     std::vector<Component*> components_;
+    struct RemovalNotice {
+        int id;
+        std::function<void(Component*)> notice;
+    };
+    std::vector<RemovalNotice> removalNotices_;
+    int nextNoticeId_ = 1;
 };
 
 }  // namespace toolkit

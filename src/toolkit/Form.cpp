@@ -31,6 +31,7 @@ void RegisterFormClass(HINSTANCE instance) {
 
 Form::Form(Component* owner, std::string name, const FormLayout& layout)
     : Component(owner, std::move(name)), centreOnFirstShow_(layout.centreOnFirstShow) {
+    procedure_ = [this](WindowMessage& m) { m.Result = HandleMessage(m.Msg, m.WParam, m.LParam); };
     Application& app = Application::Instance();
     HINSTANCE instance = app.HInstance() ? app.HInstance() : GetModuleHandleA(nullptr);
     RegisterFormClass(instance);
@@ -52,6 +53,8 @@ Form::Form(Component* owner, std::string name, const FormLayout& layout)
 }
 
 Form::~Form() {
+    // Hooks on the window go while it still answers.
+    NotifyRemoval();
     Application::Instance().UnregisterForm(this);
     if (hwnd_) {
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
@@ -82,6 +85,16 @@ void Form::Hide() {
     Application::Instance().UpdateTaskbarButton();
 }
 
+std::string Form::Caption() const {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Form::SetCaption(const std::string& caption) {
+    SetWindowTextA(hwnd_, caption.c_str());
+}
+
 void Form::AddControl(Control* control) {
     controls_.push_back(control);
 }
@@ -102,7 +115,12 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (!form)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     try {
-        return form->HandleMessage(message, wParam, lParam);
+        WindowMessage m{message, wParam, lParam, 0};
+        // A copy: a hook removed while this message is handled puts another
+        // procedure in the slot, which must not destroy the running one.
+        const MessageProcedure procedure = form->procedure_;
+        procedure(m);
+        return m.Result;
     } catch (...) {
         HandleCurrentException();
     }

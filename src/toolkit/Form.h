@@ -10,6 +10,7 @@
 
 #include "toolkit/Component.h"
 #include "toolkit/UniqueHandle.h"
+#include "toolkit/WindowMessage.h"
 
 namespace toolkit {
 
@@ -32,6 +33,9 @@ public:
     HWND Handle() const { return hwnd_; }
     HFONT Font() const { return font_.get(); }
 
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+
     void Show();  // visible and in front; centred the first time
     void Hide();
     bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
@@ -45,6 +49,13 @@ public:
     Control* FindControl(HWND hwnd) const;
     int NextControlId() { return nextControlId_++; }
 
+    // The procedure every message of the window goes through; at first the
+    // form's own handling. A message hook saves it, puts its dispatcher in
+    // its place and calls the saved one from there.
+    using MessageProcedure = std::function<void(WindowMessage&)>;
+    const MessageProcedure& WindowProcedure() const { return procedure_; }
+    void SetWindowProcedure(MessageProcedure procedure) { procedure_ = std::move(procedure); }
+
 protected:
     // Messages not handled here go to DefWindowProc. Overrides call the base.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -53,6 +64,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     HWND hwnd_ = nullptr;
+    MessageProcedure procedure_;
     UniqueGdi<HFONT> font_;
     bool shownOnce_ = false;
     bool centreOnFirstShow_ = true;

@@ -4,15 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "Form1Fixture.h"
+#include "Screenshot.h"
 
 namespace {
 using form1_test::Form1Fixture;
 using form1_test::Pump;
+using form1_test::SaveScreenshot;
 
 std::string TextOf(HWND hwnd) {
     char buffer[256] = "";
@@ -25,44 +26,6 @@ RECT ClientRectOf(HWND control, HWND form) {
     GetWindowRect(control, &r);
     MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-// Saves the form's pixels as a BMP test artifact for a look by eye.
-void SaveScreenshot(HWND hwnd, const std::string& name) {
-    char dir[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("TAVRIN_ARTIFACTS", dir, MAX_PATH))
-        GetTempPathA(MAX_PATH, dir);
-    const std::string path = std::string(dir) + "\\" + name + ".bmp";
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    const DWORD stride = ((w * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(&fh, sizeof fh, 1, f);
-        std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-        std::fwrite(bits, stride * h, 1, f);
-        std::fclose(f);
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 }
 
 class Form1Layout : public Form1Fixture {};
@@ -214,36 +177,6 @@ TEST_F(Form1HelpMode, CaptionButtonPutsBothBoxesInHelpMode) {
     f.CaptionButton1Click();
     EXPECT_EQ(f.CheckBox1.Cursor(), toolkit::crHelp);
     EXPECT_EQ(f.CheckBox2.Cursor(), toolkit::crHelp);
-}
-
-TEST_F(Form1HelpMode, ClickOnAnUncheckedBoxChecksItWithoutStoringAndEndsHelpMode) {
-    TForm1& f = Start();
-    f.CaptionButton1Click();
-    SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(f.CheckBox2.Handle()));
-    EXPECT_TRUE(f.CheckBox2.Checked());
-    EXPECT_EQ(Value(form1_test::kRunKey, "Tavrin2").first, 0u) << "help click added the autostart entry";
-    EXPECT_EQ(f.CheckBox1.Cursor(), toolkit::crDefault);
-    EXPECT_EQ(f.CheckBox2.Cursor(), toolkit::crDefault);
-
-    // The next click acts normally: it unchecks and stores.
-    SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(f.CheckBox2.Handle()));
-    EXPECT_FALSE(f.CheckBox2.Checked());
-    SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(f.CheckBox2.Handle()));
-    EXPECT_EQ(Value(form1_test::kRunKey, "Tavrin2").first, static_cast<DWORD>(REG_SZ));
-    EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(Form1HelpMode, ClickOnACheckedBoxLeavesItCheckedAndButtonsAlone) {
-    SetDword(form1_test::kSettingsKey, "Inteligens", 0);
-    TForm1& f = Start();
-    ASSERT_FALSE(f.Button1.Enabled());
-    f.CheckBox1.SetChecked(true);  // stores 1, enables the buttons
-    f.Button1.SetEnabled(false);
-    f.CaptionButton1Click();
-    SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(f.CheckBox1.Handle()));
-    EXPECT_TRUE(f.CheckBox1.Checked());
-    EXPECT_FALSE(f.Button1.Enabled()) << "help click updated the buttons";
-    EXPECT_EQ(f.CheckBox2.Cursor(), toolkit::crDefault) << "the other box stayed in help mode";
 }
 
 TEST_F(Form1HelpMode, CheckBoxHandlerRunsOnlyWhenTheStateChanges) {

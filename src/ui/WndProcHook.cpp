@@ -1,0 +1,242 @@
+// Installing and removing the hook dispatcher on forms and raw windows, and
+// freeing the records of windows that are gone.
+#include "ui/WndProcHook.h"
+
+#include <algorithm>
+
+#include "toolkit/ErrorReport.h"
+#include "toolkit/Form.h"
+#include "toolkit/HiddenWindow.h"
+
+namespace ui {
+namespace {
+constexpr UINT kReleaseRecord = 0xB021;
+constexpr char kRecordProperty[] = "Tavrin2.HookRecord";
+}  // namespace
+
+struct TWndProcHook::THookInfos {
+    toolkit::Form* form = nullptr;  // one of form and window is set
+    HWND window = nullptr;
+    MessageHookChains chains;
+    bool installed = false;
+    toolkit::Form::MessageProcedure savedProcedure;
+    WNDPROC savedWndProc = nullptr;
+    int removalNotice = 0;
+    int dispatching = 0;  // nested messages on their way through the chains
+    bool released = false;
+
+    void Install() {
+        if (installed)
+            return;
+        if (form) {
+            savedProcedure = form->WindowProcedure();
+            form->SetWindowProcedure([this](toolkit::WindowMessage& m) { DispatchForm(m); });
+        } else {
+            SetPropA(window, kRecordProperty, this);
+            // The pointer-sized setter: a 32-bit one would cut the procedure's
+            // address on 64-bit Windows.
+            savedWndProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWndProcHook::RawDispatcher)));
+        }
+        installed = true;
+    }
+
+    void Uninstall() {
+        if (!installed)
+            return;
+        if (form) {
+            form->SetWindowProcedure(savedProcedure);
+        } else {
+            // Someone who subclassed the window after us would be cut off by
+            // putting the old procedure back: then stay in the chain.
+            if (GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TWndProcHook::RawDispatcher))
+                return;
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedWndProc));
+            RemovePropA(window, kRecordProperty);
+        }
+        installed = false;
+    }
+
+    void DispatchForm(toolkit::WindowMessage& m) {
+        ++dispatching;
+        struct Leave {
+            THookInfos* record;
+            ~Leave() {
+                if (--record->dispatching == 0 && record->released)
+                    delete record;
+            }
+        } leave{this};
+        // A copy: uninstalling meanwhile must not take the procedure from under us.
+        const toolkit::Form::MessageProcedure original = savedProcedure;
+        chains.Dispatch(m, [&](toolkit::WindowMessage& msg) { original(msg); });
+    }
+};
+
+TWndProcHook& TWndProcHook::Instance() {
+    static TWndProcHook manager;
+    return manager;
+}
+
+TWndProcHook::~TWndProcHook() {
+    // Only records of windows that outlived the program are left; their
+    // windows are gone with the process, so nothing is put back.
+    for (auto& record : records_)
+        if (record->dispatching)
+            (void)record.release();
+}
+
+TWndProcHook::THookInfos* TWndProcHook::Find(const toolkit::Form* control) const {
+    for (const auto& r : records_)
+        if (r->form == control)
+            return r.get();
+    return nullptr;
+}
+
+TWndProcHook::THookInfos* TWndProcHook::Find(HWND window) const {
+    for (const auto& r : records_)
+        if (!r->form && r->window == window)
+            return r.get();
+    return nullptr;
+}
+
+TWndProcHook::THookInfos& TWndProcHook::Record(toolkit::Form* control) {
+    if (THookInfos* found = Find(control))
+        return *found;
+    auto record = std::make_unique<THookInfos>();
+    record->form = control;
+    THookInfos* raw = record.get();
+    records_.push_back(std::move(record));
+    raw->removalNotice = control->AddRemovalNotice([this, raw](toolkit::Component*) { Free(raw); });
+    return *raw;
+}
+
+TWndProcHook::THookInfos& TWndProcHook::Record(HWND window) {
+    if (THookInfos* found = Find(window))
+        return *found;
+    auto record = std::make_unique<THookInfos>();
+    record->window = window;
+    records_.push_back(std::move(record));
+    return *records_.back();
+}
+
+void TWndProcHook::Free(THookInfos* record) {
+    auto it = std::find_if(records_.begin(), records_.end(), [record](const auto& r) { return r.get() == record; });
+    if (it == records_.end())
+        return;
+    record->Uninstall();
+    THookInfos* owned = it->release();
+    records_.erase(it);
+    // A record whose message is still on its way goes when the message returns.
+    if (owned->dispatching)
+        owned->released = true;
+    else
+        delete owned;
+}
+
+bool TWndProcHook::AddMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
+    if (!control || !handler.Procedure)
+        return false;
+    THookInfos& record = Record(control);
+    record.chains.Add(handler, place);
+    record.Install();
+    return true;
+}
+
+bool TWndProcHook::RemoveMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
+    return Unlink(Find(control), handler, place);
+}
+
+bool TWndProcHook::AddMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
+    if (!window || !IsWindow(window) || !handler.Procedure)
+        return false;
+    THookInfos& record = Record(window);
+    record.chains.Add(handler, place);
+    record.Install();
+    return true;
+}
+
+bool TWndProcHook::RemoveMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
+    return Unlink(Find(window), handler, place);
+}
+
+bool TWndProcHook::Unlink(THookInfos* record, const MessageHandler& handler, MessageHookPlace place) {
+    if (!record)
+        return false;
+    record->chains.Remove(handler, place);
+    if (record->chains.Empty())
+        record->Uninstall();
+    return true;
+}
+
+bool TWndProcHook::Installed(toolkit::Form* control) const {
+    const THookInfos* record = Find(control);
+    return record && record->installed;
+}
+
+bool TWndProcHook::Installed(HWND window) const {
+    const THookInfos* record = Find(window);
+    return record && record->installed;
+}
+
+HWND TWndProcHook::Releaser() {
+    if (!releaser_ || !IsWindow(releaser_))
+        releaser_ = toolkit::CreateHiddenWindow("TReleaser", &TWndProcHook::ReleaserProc, HWND_MESSAGE, 0, nullptr);
+    return releaser_;
+}
+
+LRESULT CALLBACK TWndProcHook::ReleaserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == kReleaseRecord) {
+        delete reinterpret_cast<THookInfos*>(lParam);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TWndProcHook::RawDispatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* record = static_cast<THookInfos*>(GetPropA(hwnd, kRecordProperty));
+    if (!record)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    const WNDPROC original = record->savedWndProc;
+    toolkit::WindowMessage m{message, wParam, lParam, 0};
+    ++record->dispatching;
+    try {
+        record->chains.Dispatch(m, [&](toolkit::WindowMessage& msg) {
+            msg.Result = CallWindowProcA(original, hwnd, msg.Msg, msg.WParam, msg.LParam);
+        });
+    } catch (...) {
+        toolkit::HandleCurrentException();
+    }
+    --record->dispatching;
+    if (record->released) {
+        if (!record->dispatching)
+            delete record;
+        return static_cast<LRESULT>(m.Result);
+    }
+    if (message == WM_DESTROY) {
+        // The window is going: take the record out and put the window's own
+        // procedure back now, but free the record only once every message of
+        // the window that may still hold it has returned.
+        TWndProcHook& manager = Instance();
+        auto it = std::find_if(manager.records_.begin(), manager.records_.end(),
+                               [record](const auto& r) { return r.get() == record; });
+        if (it != manager.records_.end()) {
+            record->Uninstall();
+            it->release();
+            manager.records_.erase(it);
+            HWND releaser = nullptr;
+            try {
+                releaser = manager.Releaser();
+            } catch (...) {
+            }
+            if (!releaser || !PostMessageA(releaser, kReleaseRecord, 0, reinterpret_cast<LPARAM>(record))) {
+                if (record->dispatching)
+                    record->released = true;
+                else
+                    delete record;
+            }
+        }
+    }
+    return static_cast<LRESULT>(m.Result);
+}
+
+}  // namespace ui

@@ -1,0 +1,68 @@
+// The process-wide window message hook: lets a component handle a window's
+// messages before or after the window's own handling. One record per hooked
+// window holds its two chains; the record's dispatcher takes the place of the
+// window's procedure while any handler is registered.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "ui/MessageHookChains.h"
+
+namespace toolkit {
+class Form;
+}
+
+namespace ui {
+
+class TWndProcHook {
+public:
+    static TWndProcHook& Instance();
+    ~TWndProcHook();
+
+    // A form of the toolkit: its procedure slot is taken over, and the record
+    // goes when the form is destroyed. False, with nothing registered, when
+    // the form or the handler's procedure is missing.
+    bool AddMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place);
+    // False when the form has no record.
+    bool RemoveMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place);
+
+    // A window of any other kind, subclassed through its window procedure.
+    // Its record is released after WM_DESTROY, once the message has returned.
+    bool AddMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place);
+    bool RemoveMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place);
+
+    // For tests: how many windows have a record.
+    int RecordCount() const { return static_cast<int>(records_.size()); }
+    // For tests: whether the window's procedure is currently the dispatcher.
+    bool Installed(toolkit::Form* control) const;
+    bool Installed(HWND window) const;
+
+    struct THookInfos;
+
+private:
+    TWndProcHook() = default;
+    THookInfos* Find(const toolkit::Form* control) const;
+    THookInfos* Find(HWND window) const;
+    THookInfos& Record(toolkit::Form* control);
+    THookInfos& Record(HWND window);
+    void Free(THookInfos* record);
+    static bool Unlink(THookInfos* record, const MessageHandler& handler, MessageHookPlace place);
+    static LRESULT CALLBACK RawDispatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static LRESULT CALLBACK ReleaserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    HWND Releaser();
+
+    std::vector<std::unique_ptr<THookInfos>> records_;
+    HWND releaser_ = nullptr;
+};
+
+inline bool AddMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
+    return TWndProcHook::Instance().AddMessageHook(control, handler, place);
+}
+inline bool RemoveMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
+    return TWndProcHook::Instance().RemoveMessageHook(control, handler, place);
+}
+
+}  // namespace ui
