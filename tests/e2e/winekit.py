@@ -253,10 +253,20 @@ class Session:
         pixels = values[2:2 + w * h]
         return w, h, [pixels[r * w:(r + 1) * w] for r in range(h)]
 
+    def grab(self, *args):
+        """Output of ImageMagick's import of the root window. A grab can fail
+        while a window is being mapped or unmapped (the X server refuses to read
+        it then); that is retried, a lasting failure is raised."""
+        for attempt in range(3):
+            proc = subprocess.run(["import", "-window", "root"] + list(args), env=self.env, capture_output=True)
+            if proc.returncode == 0:
+                return proc.stdout
+            time.sleep(0.1)
+        raise subprocess.CalledProcessError(proc.returncode, proc.args, proc.stdout, proc.stderr)
+
     def screenshot(self, label):
         path = os.path.join(self.artifacts, label + ".png")
-        subprocess.run(["import", "-window", "root", path], env=self.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.grab(path)
         return path
 
     def docs_shot(self, name, x, y, w, h, scale=2):
@@ -266,8 +276,7 @@ class Session:
         x, y = max(0, x), max(0, y)
         w, h = min(w, self.width - x), min(h, self.height - y)
         path = os.path.join(artifacts_dir("docs"), name + ".png")
-        shot = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "miff:-"],
-                              env=self.env, check=True, capture_output=True).stdout
+        shot = self.grab("-crop", "%dx%d+%d+%d" % (w, h, x, y), "miff:-")
         subprocess.run(["convert", "miff:-", "+repage", "-scale", "%d%%" % (100 * scale), "-strip",
                         "-define", "png:exclude-chunks=date,time", "PNG8:" + path], input=shot, check=True,
                        capture_output=True)
@@ -275,16 +284,14 @@ class Session:
 
     def pixel(self, x, y):
         """The colour at (x, y) of the screen as (r, g, b)."""
-        out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "txt:-"],
-                             env=self.env, capture_output=True, text=True, check=True).stdout
+        out = self.grab("-crop", "1x1+%d+%d" % (x, y), "txt:-").decode()
         line = out.splitlines()[-1]
         rgb = line.split("(")[1].split(")")[0].split(",")
         return tuple(int(float(c)) for c in rgb[:3])
 
     def region(self, x, y, w, h):
         """Pixels of a screen rectangle as rows of (r, g, b)."""
-        out = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8",
-                              "rgb:-"], env=self.env, capture_output=True, check=True).stdout
+        out = self.grab("-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8", "rgb:-")
         return [[tuple(out[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
 
     def keep_desktop(self, seconds=170):
