@@ -142,6 +142,14 @@ def test_silent_install_run_and_uninstall_leave_nothing_behind():
         # In place (_?=), the uninstaller's exit code reaches the caller.
         r = s.wine(os.path.join(install, "uninstall.exe"), "/S", "_?=" + win_install, check=False)
         assert r.returncode != 0, "the uninstaller succeeded while the program ran"
+        # Not silent, it says so and waits; the user gives up (Escape is Cancel).
+        s.start(os.path.join(install, "uninstall.exe"))
+        question = wait_until(lambda: s.visible_windows("^Tavrin2 Elt"), 15)
+        assert question, "no question from the uninstaller while the program ran"
+        s.screenshot("02-uninstaller-asks-to-quit")
+        s.xdotool("windowfocus", "--sync", question[0])
+        s.xdotool("key", "Escape")
+        assert wait_until(lambda: not s.visible_windows("^Tavrin2 Elt"), 10), "the question stayed"
         # An update cannot replace the running program either.
         r = s.wine(setup, "/S", check=False)
         assert r.returncode != 0, "the installer succeeded while the program ran"
@@ -151,6 +159,7 @@ def test_silent_install_run_and_uninstall_leave_nothing_behind():
         assert s.running(), "the uninstaller ended the program"
         files, registry = snapshot(s)
         assert before[0] <= files, "removed while running: %s" % sorted(before[0] - files)
+        assert set(before[1]) <= set(registry), "keys removed while running"
         assert values(before[1]).items() <= values(registry).items(), \
             "changed while running: %s" % sorted(values(before[1]).items() - values(registry).items())
 
