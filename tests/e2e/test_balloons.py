@@ -104,6 +104,7 @@ def test_help_balloons_and_a_control_hint():
         balloon = help_click(s, geometry, BOX1)
         time.sleep(0.5)
         shot = s.screenshot("01-help-balloon-checkbox1")
+        s.docs_shot("help-balloon", *winekit.bounding(geometry, balloon[2:]), scale=1)
         check_balloon_look(shot, balloon, 3)  # bold heading and two lines
         balloon = help_click(s, geometry, BOX2)
         time.sleep(0.5)
@@ -128,6 +129,7 @@ def test_help_balloons_and_a_control_hint():
         assert 0.3 < appeared < 1.5, appeared
         time.sleep(0.3)
         shot = s.screenshot("03-control-hint")
+        s.docs_shot("control-hint", *winekit.bounding(geometry, hint[0][2:]), scale=1)
         check_balloon_look(shot, hint[0], 1)
         _, _, x, y, w, h = hint[0]
         assert h < 60, "a control hint as tall as a help balloon"

@@ -334,6 +334,15 @@ def image_region(path, x, y, w, h):
     return [[tuple(out[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
 
 
+def bounding(*rects, margin=4):
+    """The (x, y, width, height) holding all the given rectangles, with a margin."""
+    left = min(r[0] for r in rects) - margin
+    top = min(r[1] for r in rects) - margin
+    right = max(r[0] + r[2] for r in rects) + margin
+    bottom = max(r[1] + r[3] for r in rects) + margin
+    return left, top, right - left, bottom - top
+
+
 def wait_until(predicate, timeout, interval=0.05):
     """Polls until predicate() is truthy; returns its last value."""
     end = time.monotonic() + timeout
