@@ -101,9 +101,16 @@ def drag_window(s, geometry, left, top):
         time.sleep(0.2)
         s.xdotool("mouseup", 1)
         placed = wait_until(lambda: s.window_geometry(window)[:2] == (left, top), 2)
-        geometry = s.window_geometry(window)
         if placed:
-            break
+            # A release that Wine missed leaves its move loop running, and the
+            # window would follow the pointer from here: move away and look.
+            s.move(SCREEN[0] // 2, SCREEN[1] // 2)
+            time.sleep(0.3)
+            if s.window_geometry(window)[:2] == (left, top):
+                return s.window_geometry(window)
+            s.xdotool("click", 1)
+            time.sleep(0.3)
+        geometry = s.window_geometry(window)
     return geometry
 
 
