@@ -10,6 +10,7 @@
 
 namespace toolkit {
 namespace {
+// The installer and uninstaller find running copies by this class name.
 constexpr char kAppWindowClass[] = "Tavrin2Application";
 }
 

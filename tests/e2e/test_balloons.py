@@ -6,6 +6,7 @@ import sys
 import time
 
 import winekit
+import xsource
 from test_caption_drop import caption_button
 from test_settings import client_origin, open_settings
 from winekit import Session, image_region, wait_until
@@ -22,14 +23,24 @@ def balloons(s, min_height):
 
 
 def help_click(s, geometry, box):
-    """The caption's help button, then the box; gives the help balloon's window."""
-    s.move(*caption_button(geometry))
-    time.sleep(0.3)
-    s.xdotool("click", 1)
-    time.sleep(0.4)
+    """The caption's help button, then the box; gives the help balloon's window.
+    The box is clicked only once it shows the help cursor: under load a click
+    on the caption button can take a while to arrive, and a box clicked before
+    that would change its setting instead of explaining it."""
     o = client_origin(geometry)
-    s.move(o[0] + box[0], o[1] + box[1])
-    time.sleep(0.2)
+    target = (o[0] + box[0], o[1] + box[1])
+    if not hasattr(s, "arrow_cursor"):
+        s.move(*target)
+        time.sleep(0.3)
+        s.arrow_cursor = xsource.cursor_image(s.display)
+    for _ in range(3):
+        s.move(*caption_button(geometry))
+        time.sleep(0.3)
+        s.xdotool("click", 1)
+        time.sleep(0.2)
+        s.move(*target)
+        if wait_until(lambda: xsource.cursor_image(s.display) != s.arrow_cursor, 2, 0.1):
+            break
     s.xdotool("click", 1)
     found = wait_until(lambda: balloons(s, 60), 3)
     assert found, "no help balloon"
@@ -73,19 +84,34 @@ def close_balloon(s, balloon, box_y):
 
 
 def drag_window(s, geometry, left, top):
-    """Drags the settings window by its caption so its top-left lands at (left, top)."""
-    x, y, w, h = geometry
-    grab = (x + 60, y + 10)
-    s.move(*grab)
-    time.sleep(0.3)
-    s.xdotool("mousedown", 1)
-    time.sleep(0.2)
-    for i in range(1, 11):
-        s.move(grab[0] + (left - x) * i // 10, grab[1] + (top - y) * i // 10)
-        time.sleep(0.05)
-    s.xdotool("mouseup", 1)
-    time.sleep(0.5)
-    return s.window_geometry(settings_id(s))
+    """Drags the settings window by its caption so its top-left lands at (left, top).
+    Under load Wine can take the last moves late or lose the drag's start: the
+    window's place is awaited, and the drag made again from where it stopped."""
+    window = settings_id(s)
+    for _ in range(3):
+        x, y, w, h = geometry
+        grab = (x + 60, y + 10)
+        s.move(*grab)
+        time.sleep(0.3)
+        s.xdotool("mousedown", 1)
+        time.sleep(0.2)
+        for i in range(1, 11):
+            s.move(grab[0] + (left - x) * i // 10, grab[1] + (top - y) * i // 10)
+            time.sleep(0.05)
+        time.sleep(0.2)
+        s.xdotool("mouseup", 1)
+        placed = wait_until(lambda: s.window_geometry(window)[:2] == (left, top), 2)
+        if placed:
+            # A release that Wine missed leaves its move loop running, and the
+            # window would follow the pointer from here: move away and look.
+            s.move(SCREEN[0] // 2, SCREEN[1] // 2)
+            time.sleep(0.3)
+            if s.window_geometry(window)[:2] == (left, top):
+                return s.window_geometry(window)
+            s.xdotool("click", 1)
+            time.sleep(0.3)
+        geometry = s.window_geometry(window)
+    return geometry
 
 
 def settings_id(s):
@@ -104,6 +130,7 @@ def test_help_balloons_and_a_control_hint():
         balloon = help_click(s, geometry, BOX1)
         time.sleep(0.5)
         shot = s.screenshot("01-help-balloon-checkbox1")
+        s.docs_shot("help-balloon", *winekit.bounding(geometry, balloon[2:]), scale=1)
         check_balloon_look(shot, balloon, 3)  # bold heading and two lines
         balloon = help_click(s, geometry, BOX2)
         time.sleep(0.5)
@@ -128,6 +155,7 @@ def test_help_balloons_and_a_control_hint():
         assert 0.3 < appeared < 1.5, appeared
         time.sleep(0.3)
         shot = s.screenshot("03-control-hint")
+        s.docs_shot("control-hint", *winekit.bounding(geometry, hint[0][2:]), scale=1)
         check_balloon_look(shot, hint[0], 1)
         _, _, x, y, w, h = hint[0]
         assert h < 60, "a control hint as tall as a help balloon"

@@ -78,6 +78,7 @@ def test_listed_program_running_moves_after_ten_idle_seconds_and_stops_when_it_e
         assert "yellow" in seen, "the icon was not yellow while the user moved: %s" % seen
         assert "green" not in seen, "green while the user moved: %s" % seen
         s.screenshot("01-user-active-yellow")
+        s.docs_shot("tray-yellow", TRAY_AREA[0] + 1, TRAY_AREA[1], 20, 20)
 
         # The wait keeps the user's state until the mover takes over.
         time.sleep(5)

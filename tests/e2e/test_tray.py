@@ -268,6 +268,7 @@ def test_starts_red_without_windows_turns_green_while_idle_and_red_again_on_a_us
     with Session("tray_states", desktop=True) as s:
         icon, started = start_program(s)
         shot = s.screenshot("01-started")
+        s.docs_shot("tray-red", icon[0] - 2, icon[1] - 2, 20, 20)
         assert the_icon(icons_in(shot)) == RED, "the first glyph is not the red one: %s" % icons_in(shot)
         assert icon[0] >= TRAY_LEFT and icon[1] >= TASKBAR_Y
         assert s.program_windows() == [], "a window is shown at start: %s" % s.program_windows()
@@ -288,6 +289,7 @@ def test_starts_red_without_windows_turns_green_while_idle_and_red_again_on_a_us
         assert wait_until(lambda: the_icon(icons_on_screen(s)) == GREEN, 2), "the icon did not turn green"
         before = s.pointer()
         shot = s.screenshot("02-green-while-moving")
+        s.docs_shot("tray-green", icon[0] - 2, icon[1] - 2, 20, 20)
         assert the_icon(icons_in(shot)) == GREEN
         assert wait_until(lambda: s.pointer() != before, 1), "the cursor is not moving while green"
 
@@ -336,6 +338,7 @@ def test_right_click_opens_the_two_command_menu_at_the_cursor_and_escape_closes_
         cursor, menu = open_menu(s, icon)
         shot = s.screenshot("01-menu")
         _, x, y, w, h = menu
+        s.docs_shot("tray-menu", x - 8, y - 8, SCREEN_W - x + 8, SCREEN_H - y + 8, scale=1)
         # Its top-left corner at the cursor, moved only as far as it takes to keep
         # the menu on the screen and off the taskbar (the icon is in the corner).
         assert x == min(cursor[0], SCREEN_W - w), "menu at x %d for the cursor at %s, width %d" % (x, cursor, w)
@@ -379,6 +382,7 @@ def test_settings_opens_by_click_and_by_key_with_a_taskbar_button_and_its_close_
         assert wait_until(lambda: taskbar_buttons_on_screen(s) > 0, 5), "no taskbar button with the window"
         shot = s.screenshot("02-settings-by-click")
         _, x, y, w, h = window
+        s.docs_shot("settings", x, y, w, h, scale=1)
         assert abs(x - (SCREEN_W - w) // 2) <= 1 and abs(y - (SCREEN_H - h) // 2) <= 1, \
             "the window is not centred on first show: %s" % (window,)
         assert icons_in(shot) == {icon: RED}, "the icon changed with the window shown"

@@ -253,33 +253,45 @@ class Session:
         pixels = values[2:2 + w * h]
         return w, h, [pixels[r * w:(r + 1) * w] for r in range(h)]
 
+    def grab(self, *args):
+        """Output of ImageMagick's import of the root window. A grab can fail
+        while a window is being mapped or unmapped (the X server refuses to read
+        it then); that is retried, a lasting failure is raised."""
+        for attempt in range(3):
+            proc = subprocess.run(["import", "-window", "root"] + list(args), env=self.env, capture_output=True)
+            if proc.returncode == 0:
+                return proc.stdout
+            time.sleep(0.1)
+        raise subprocess.CalledProcessError(proc.returncode, proc.args, proc.stdout, proc.stderr)
+
     def screenshot(self, label):
         path = os.path.join(self.artifacts, label + ".png")
-        subprocess.run(["import", "-window", "root", path], env=self.env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.grab(path)
         return path
 
-    def _import(self, args, text):
-        """Runs ImageMagick's import on the root window; tried again a few times,
-        as a grab can fail while a Wine desktop is still coming up."""
-        for attempt in range(3):
-            proc = subprocess.run(["import", "-window", "root"] + args, env=self.env, capture_output=True,
-                                  text=text)
-            if proc.returncode == 0 or attempt == 2:
-                proc.check_returncode()
-                return proc.stdout
-            time.sleep(0.3)
+    def docs_shot(self, name, x, y, w, h, scale=2):
+        """A small picture of a part of the screen for the README, kept in
+        test-artifacts/docs (tools/screenshots copies them to docs/img):
+        palette PNG, no dates, enlarged so that a 16-pixel icon can be seen."""
+        x, y = max(0, x), max(0, y)
+        w, h = min(w, self.width - x), min(h, self.height - y)
+        path = os.path.join(artifacts_dir("docs"), name + ".png")
+        shot = self.grab("-crop", "%dx%d+%d+%d" % (w, h, x, y), "miff:-")
+        subprocess.run(["convert", "miff:-", "+repage", "-scale", "%d%%" % (100 * scale), "-strip",
+                        "-define", "png:exclude-chunks=date,time", "PNG8:" + path], input=shot, check=True,
+                       capture_output=True)
+        return path
 
     def pixel(self, x, y):
         """The colour at (x, y) of the screen as (r, g, b)."""
-        out = self._import(["-crop", "1x1+%d+%d" % (x, y), "txt:-"], text=True)
+        out = self.grab("-crop", "1x1+%d+%d" % (x, y), "txt:-").decode()
         line = out.splitlines()[-1]
         rgb = line.split("(")[1].split(")")[0].split(",")
         return tuple(int(float(c)) for c in rgb[:3])
 
     def region(self, x, y, w, h):
         """Pixels of a screen rectangle as rows of (r, g, b)."""
-        out = self._import(["-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8", "rgb:-"], text=False)
+        out = self.grab("-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8", "rgb:-")
         return [[tuple(out[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
 
     def keep_desktop(self, seconds=170):
@@ -336,6 +348,15 @@ def image_region(path, x, y, w, h):
     out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8", "rgb:-"],
                          capture_output=True, check=True).stdout
     return [[tuple(out[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]
+
+
+def bounding(*rects, margin=4):
+    """The (x, y, width, height) holding all the given rectangles, with a margin."""
+    left = min(r[0] for r in rects) - margin
+    top = min(r[1] for r in rects) - margin
+    right = max(r[0] + r[2] for r in rects) + margin
+    bottom = max(r[1] + r[3] for r in rects) + margin
+    return left, top, right - left, bottom - top
 
 
 def wait_until(predicate, timeout, interval=0.05):
