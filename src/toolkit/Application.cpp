@@ -72,6 +72,7 @@ void Application::ShowException(const std::string& message) {
     HWND owner = GetActiveWindow();
     if (!owner)
         owner = handle_;
+    const ModalLoop box;
     MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
@@ -120,9 +121,15 @@ bool IsInputForModalLoop(const MSG& msg) {
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (IsInputForModalLoop(msg))
-            break;  // left for the modal loop this pump runs inside
+    for (;;) {
+        // Each look at the queue is a round trip to the window server: outside
+        // modal loops a message is taken with a single one.
+        if (modalDepth_ > 0) {
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+                break;
+            if (IsInputForModalLoop(msg))
+                break;  // left for the modal loop this pump runs inside
+        }
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             break;
         if (msg.message == WM_QUIT) {
@@ -197,6 +204,7 @@ void Application::UnhookMainWindow(int id) {
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     Application& app = Instance();
+    app.NoteMenuLoop(message);
     try {
         // Messages sent while CreateWindowEx runs find no handle yet.
         if (app.handle_ == hwnd)

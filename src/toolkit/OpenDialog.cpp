@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/FileDialogText.h"
 #include "toolkit/TextCopy.h"
@@ -34,7 +35,11 @@ bool TOpenDialog::Execute(HWND owner) {
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
     ofn.lpfnHook = &TOpenDialog::HookProc;
 
-    const BOOL taken = GetOpenFileNameA(&ofn);
+    BOOL taken;
+    {
+        const Application::ModalLoop dialog;
+        taken = GetOpenFileNameA(&ofn);
+    }
     handle_ = nullptr;
     if (taken) {
         FileName = file;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/HiddenWindow.h"
@@ -154,6 +155,7 @@ void TPopupMenu::AssignAccessKeys() {
 void TPopupMenu::Popup(int x, int y) {
     popupPoint_ = {x, y};
     DoPopup();
+    const toolkit::Application::ModalLoop tracking;
     TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, ownerWindow, nullptr);
 }
 

@@ -215,6 +215,40 @@ TEST_F(IdleEngineTest, HandlersLowerPriorityFirstAndSampleBeforeTheyPump) {
     }
 }
 
+// The engine's platform calls per pass: the priority is lowered once per pass,
+// however many handlers fire in it, and the timer is started again only when
+// handlers took time, at most before each of the pass's pumps and at its end.
+// Every pass ends with a re-arm here (a one-shot fires in each), so every tick
+// still comes one period after the end of the pass before it.
+TEST_F(IdleEngineTest, APassLowersPriorityOnceAndRestartsTheTimerOnlyWhenItsPhaseMoved) {
+    for (const uint32_t pumpCost : {0u, 3u}) {
+        for (const bool intelligent : {false, true}) {
+            SCOPED_TRACE(std::string(intelligent ? "intelligent" : "normal") + ", pumps of " +
+                         std::to_string(pumpCost) + " ms");
+            idle.pumpCost = pumpCost;
+            idle.intelligent = intelligent;
+            time.NextTick();
+            idle.calls.clear();
+            const size_t ticksBefore = time.ticks.size(), startsBefore = time.starts.size();
+            const int killsBefore = time.kills;
+            std::vector<uint32_t> passEnds;
+            for (int i = 0; i < 20; ++i) {
+                time.NextTick();
+                passEnds.push_back(time.Now());
+            }
+            const size_t passes = time.ticks.size() - ticksBefore;
+            ASSERT_EQ(passes, 20u);
+            EXPECT_EQ(std::count(idle.calls.begin(), idle.calls.end(), "LowerPriority"),
+                      static_cast<long>(passes));
+            const size_t pumps = std::count(idle.calls.begin(), idle.calls.end(), "ProcessMessages");
+            EXPECT_LE(time.starts.size() - startsBefore, pumpCost == 0 ? 0 : pumps + passes);
+            EXPECT_EQ(time.kills, killsBefore);
+            for (size_t i = 1; i < passEnds.size(); ++i)
+                EXPECT_EQ(FakeTimeline::Diff(time.ticks[ticksBefore + i], passEnds[i - 1]), 100) << "tick " << i;
+        }
+    }
+}
+
 // ---- The decision -------------------------------------------------------------------
 
 struct DecisionCase {
