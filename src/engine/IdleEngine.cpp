@@ -129,7 +129,7 @@ void IdleEngine::LowerPriorityStep() {
 }
 
 void IdleEngine::ProcessMessagesStep() {
-    TimerList1.CommitRearm();
+    TimerList1.BeforePump();
     platform_.ProcessMessages();
 }
 

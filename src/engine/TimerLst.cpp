@@ -226,6 +226,17 @@ void TTimerList::Rearm() {
     ApplyRearm(Now());
 }
 
+void TTimerList::BeforePump() {
+    if (rearmPending_ && timerRunning_ && TickDiff(Now(), NextDue()) >= 0)
+        CommitRearm();
+}
+
+uint32_t TTimerList::NextDue() const {
+    const int32_t since = TickDiff(lastTickAt_, timerStartedAt_);
+    const uint32_t beats = since < 0 ? 1u : static_cast<uint32_t>(since / timerPeriod_) + 1u;
+    return timerStartedAt_ + beats * static_cast<uint32_t>(timerPeriod_);
+}
+
 void TTimerList::CommitRearm() {
     if (!rearmPending_)
         return;
@@ -266,6 +277,7 @@ void TTimerList::HandleTick() noexcept {
         {
             ++passDepth_;
             ++passSerial_;
+            lastTickAt_ = Now();
             struct Leave {
                 int& depth;
                 ~Leave() { --depth; }

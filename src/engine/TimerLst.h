@@ -89,8 +89,11 @@ public:
 
     // Re-arms asked for while a pass runs are folded into one platform call,
     // made when the pass ends. Whoever pumps messages inside a pass calls this
-    // first, so no tick can come sooner than the re-arm allows.
-    void CommitRearm();
+    // first: when the running timer has a tick due already, the re-arm is made
+    // now, so the pump cannot deliver a tick that the re-arm would have held
+    // back. (A tick falling due later, inside a long pump, comes early by the
+    // few ms the pass had run, which the firing tolerance absorbs.)
+    void BeforePump();
 
     // Counts passes, nested ones included: a handler can tell whether it runs
     // in the same pass as an earlier one.
@@ -112,7 +115,10 @@ private:
     // Starts the platform timer for period_, unless it already runs with that
     // period and the phase a re-arm at askedAt would give it.
     void ApplyRearm(uint32_t askedAt);
+    void CommitRearm();
     void StopTimer();
+    // When the running timer's next tick is due, after the last one delivered.
+    uint32_t NextDue() const;
     // One walk over the events; true when a firing event switched itself off.
     bool RunPass();
 
@@ -131,6 +137,7 @@ private:
     bool timerRunning_ = false;
     int32_t timerPeriod_ = 0;
     uint32_t timerStartedAt_ = 0;
+    uint32_t lastTickAt_ = 0;
 };
 
 }  // namespace engine

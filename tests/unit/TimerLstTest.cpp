@@ -409,6 +409,32 @@ INSTANTIATE_TEST_SUITE_P(TimerList, FoldTest,
                                            FoldCase{"FirstLateSecondInPhaseStillOneStart", 30, 0, 1, 130}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(TimerListTest, APumpBeforeTheNextTickIsDueLeavesTheReArmToTheEndOfThePass) {
+    TTimerEvent& beat = Load("beat", 100);
+    TTimerEvent& slow = Load("slow", 1000, true, false);
+    FinishLoading();
+    time.NextTick();
+    const uint32_t tick = time.Now() + 100;
+    size_t startsAtPump = 0;
+    const size_t startsBefore = time.starts.size();
+    beat.OnTimer = [&](TTimerEvent*) {
+        if (FakeTimeline::Diff(time.Now(), tick) != 0)
+            return;
+        time.Elapse(5);
+        slow.SetEnabled(true);
+        list.BeforePump();
+        startsAtPump = time.starts.size() - startsBefore;
+        time.PumpPending();
+        time.Elapse(5);
+    };
+    time.Advance(250);
+    EXPECT_EQ(startsAtPump, 0u);
+    ASSERT_EQ(time.starts.size(), startsBefore + 1) << "one start, when the pass ended";
+    EXPECT_EQ(FakeTimeline::Diff(time.starts.back().at, tick), 10);
+    EXPECT_EQ(time.ticks.back() - tick, 110u) << "one period after the pass's end";
+    EXPECT_EQ(time.maxDepth, 1);
+}
+
 TEST_F(TimerListTest, APumpInsideAPassFirstMakesTheReArmSoNoTickComesEarly) {
     TTimerEvent& beat = Load("beat", 100);
     TTimerEvent& slow = Load("slow", 1000, true, false);
@@ -421,7 +447,7 @@ TEST_F(TimerListTest, APumpInsideAPassFirstMakesTheReArmSoNoTickComesEarly) {
             return;
         time.Elapse(120);  // the old phase has a tick due by now
         slow.SetEnabled(true);
-        list.CommitRearm();
+        list.BeforePump();
         time.PumpPending();  // the re-arm 120 ms into the pass holds it back
     };
     log.clear();
