@@ -11,6 +11,9 @@
 //   bench_probe.exe stop <window class> <message> <wParam>
 //     posts the message to the class's window; "stop_ms=<t>": until the
 //     window's process has ended
+//   bench_probe.exe counts <window class>
+//     asks the class's window, of a build with TAVRIN_COUNT_HANDLES, for its
+//     live object counts: "icons=<n> cursors=<n> ..." (-1: not answered)
 #include <windows.h>
 
 #include <cstdio>
@@ -98,6 +101,26 @@ int Stop(const char* windowClass, UINT message, WPARAM wParam) {
     return 0;
 }
 
+int Counts(const char* windowClass) {
+    // The order of the program's LiveKind.
+    static const char* const kinds[] = {"icons",   "cursors", "regions", "brushes", "fonts",
+                                        "bitmaps", "dcs",     "windows", "menus",   "keys",
+                                        "files",   "kernel",  "libraries", "process_handles"};
+    HWND hwnd = WindowOf(windowClass, 0);
+    if (!hwnd)
+        return Fail(std::string("no window of class ") + windowClass);
+    const UINT message = RegisterWindowMessageA("Tavrin2.LiveCounts");
+    std::string line;
+    for (size_t i = 0; i < sizeof kinds / sizeof kinds[0]; ++i) {
+        DWORD_PTR result = static_cast<DWORD_PTR>(-1);
+        if (!SendMessageTimeoutA(hwnd, message, i, 0, SMTO_NORMAL, 5000, &result))
+            result = static_cast<DWORD_PTR>(-1);
+        line += std::string(i ? " " : "") + kinds[i] + "=" + std::to_string(static_cast<long>(result));
+    }
+    std::printf("%s\n", line.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,9 +131,12 @@ int main(int argc, char** argv) {
     else if (verb == "stop" && argc == 5)
         rc = Stop(argv[2], static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
                   static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)));
+    else if (verb == "counts" && argc == 3)
+        rc = Counts(argv[2]);
     else {
         std::printf("usage: bench_probe launch <program> <first window class> <answering window class>\n"
-                    "       bench_probe stop <window class> <message> <wParam>\n");
+                    "       bench_probe stop <window class> <message> <wParam>\n"
+                    "       bench_probe counts <window class>\n");
         rc = 2;
     }
     std::fflush(stdout);

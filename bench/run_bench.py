@@ -237,14 +237,29 @@ def ratio(a, b):
     return "%.2f" % (statistics.median(a) / statistics.median(b))
 
 
+def run_soak(build, minutes):
+    os.environ["TAVRIN_BUILD_DIR"] = build
+    import soak
+    import winekit
+    load_before = os.getloadavg()
+    with winekit.Session("soak") as s:
+        code = soak.run(s, Bench(s), minutes, build, find_process, rss_kib)
+    print("load average %.1f before, %.1f after" % (load_before[0], os.getloadavg()[0]))
+    return code
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("build", nargs="?", default=os.path.join(SOURCE, "build", "windows"))
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--seconds", type=float, default=20.0)
     parser.add_argument("--starts", type=int, default=10)
+    parser.add_argument("--soak", type=float, nargs="?", const=30.0, metavar="MINUTES",
+                        help="run only the soak (see bench/soak.py), 30 minutes unless given")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
+    if args.soak is not None:
+        return run_soak(build, args.soak)
     for path in ("src/app/tavrin2.exe", "bench/bench_baseline.exe", "bench/bench_probe.exe"):
         if not os.path.exists(os.path.join(build, path)):
             sys.exit("missing %s: build the targets tavrin2 bench_baseline bench_probe in %s" % (path, build))

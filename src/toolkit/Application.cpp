@@ -6,6 +6,7 @@
 
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Form.h"
+#include "toolkit/LiveCounts.h"
 
 namespace toolkit {
 namespace {
@@ -216,6 +217,10 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef TAVRIN_COUNT_HANDLES
+    if (message == LiveCountsMessage())
+        return LiveCount(static_cast<LiveKind>(wParam));
+#endif
     // Copy: a hook may unhook itself.
     const std::vector<Hook> hooks = hooks_;
     for (const Hook& hook : hooks) {
