@@ -11,10 +11,14 @@
 //   bench_probe.exe stop <window class> <message> <wParam>
 //     posts the message to the class's window; "stop_ms=<t>": until the
 //     window's process has ended
+//   bench_probe.exe libraries <dll>...
+//     loads the libraries one after another, each with what it brings along:
+//     "<dll>=<KiB>" the working set each load added, and "modules=<n>" after
 //   bench_probe.exe counts <window class>
 //     asks the class's window, of a build with TAVRIN_COUNT_HANDLES, for its
 //     live object counts: "icons=<n> cursors=<n> ..." (-1: not answered)
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -101,6 +105,28 @@ int Stop(const char* windowClass, UINT message, WPARAM wParam) {
     return 0;
 }
 
+SIZE_T WorkingSetKiB() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) ? counters.WorkingSetSize / 1024
+                                                                                    : 0;
+}
+
+int Libraries(int count, char** names) {
+    std::string line;
+    for (int i = 0; i < count; ++i) {
+        const SIZE_T before = WorkingSetKiB();
+        if (!LoadLibraryA(names[i]))
+            return Fail(std::string("cannot load ") + names[i]);
+        line += std::string(names[i]) + "=" + std::to_string(static_cast<long long>(WorkingSetKiB() - before)) + " ";
+    }
+    HMODULE modules[1024];
+    DWORD needed = 0;
+    K32EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &needed);
+    std::printf("%smodules=%lu\n", line.c_str(), needed / static_cast<DWORD>(sizeof(HMODULE)));
+    return 0;
+}
+
 int Counts(const char* windowClass) {
     // The order of the program's LiveKind.
     static const char* const kinds[] = {"icons",   "cursors", "regions", "brushes", "fonts",
@@ -131,6 +157,8 @@ int main(int argc, char** argv) {
     else if (verb == "stop" && argc == 5)
         rc = Stop(argv[2], static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
                   static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)));
+    else if (verb == "libraries" && argc > 2)
+        rc = Libraries(argc - 2, argv + 2);
     else if (verb == "counts" && argc == 3)
         rc = Counts(argv[2]);
     else {
