@@ -55,6 +55,7 @@ TForm1::TForm1(std::string exePath)
       N1(this, "N1"),
       Kilps1(this, "Kilps1"),
       CaptionButton1(this, "CaptionButton1"),
+      BalloonHint1(this, "BalloonHint1"),
       DragDrop1(this, "DragDrop1"),
       exePath_(std::move(exePath)) {
     toolkit::Application::Instance().SetMainForm(this);
@@ -140,6 +141,11 @@ void TForm1::ApplyStoredLayout() {
     CaptionButton1.SetFont("MS Sans Serif", -11);
     CaptionButton1.OnClick = [this](ui::TCaptionButton&) { CaptionButton1Click(); };
 
+    // Control hints become balloons from here on.
+    BalloonHint1.Options = {ui::boShowCloseBtn};
+    BalloonHint1.SetApplicationHintOptions({ui::ahShowHeaderInHint, ui::ahShowIconInHint, ui::ahUseBalloonAsHint});
+    BalloonHint1.DefaultIcon = ui::ikNone;
+
     DragDrop1.OnDrop = [this](ui::TDragDrop&, POINT pos, std::vector<std::string>& value) {
         DragDrop1Drop(pos, value);
     };
@@ -203,7 +209,7 @@ void TForm1::HelpClick(toolkit::CheckBox& box, const char* text) {
         throw;
     }
     restoringHelpClick_ = false;
-    (void)text;  // the explanation balloon's text
+    BalloonHint1.ShowBalloon(&box, text, "Indítás", 10000);
     CheckBox1.SetCursor(toolkit::crDefault);
     CheckBox2.SetCursor(toolkit::crDefault);
 }

@@ -17,6 +17,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/OpenDialog.h"
 #include "ui/AppEvent.h"
+#include "ui/BalloonHint.h"
 #include "ui/CaptionButton.h"
 #include "ui/DragDrop.h"
 #include "ui/ImageList.h"
@@ -50,6 +51,7 @@ public:
     ui::TMenuItem N1;
     ui::TMenuItem Kilps1;
     ui::TCaptionButton CaptionButton1;
+    ui::TBalloonHint BalloonHint1;
     ui::TDragDrop DragDrop1;
 
     // Handlers.

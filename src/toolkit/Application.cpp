@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "toolkit/Controls.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Form.h"
 #include "toolkit/LiveCounts.h"
@@ -77,7 +78,24 @@ void Application::ShowException(const std::string& message) {
     MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
+COLORREF ColorToRGB(COLORREF color) {
+    return (color & 0x80000000u) ? GetSysColor(static_cast<int>(color & 0xFF)) : color;
+}
+
+Control* Application::ControlOf(HWND window) const {
+    for (Form* form : forms_) {
+        HWND hwnd = form->Handle();
+        if (!hwnd || !window || (window != hwnd && !IsChild(hwnd, window)))
+            continue;
+        for (HWND h = window; h && h != hwnd; h = GetParent(h))
+            if (Control* c = form->FindControl(h))
+                return c;
+    }
+    return nullptr;
+}
+
 bool Application::DispatchOne(MSG& msg) {
+    hints_.BeforeDispatch(msg);
     // Dialog keys (Tab, Shift+Tab, Space, Enter) for whichever form has the message.
     for (Form* form : forms_) {
         HWND hwnd = form->Handle();
@@ -229,6 +247,16 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return result;
     }
     switch (message) {
+    case WM_TIMER:
+        if (wParam == ApplicationHints::kTimerId) {
+            hints_.TimerFired();
+            return 0;
+        }
+        break;
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            hints_.Dismiss();
+        break;
     case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
         case SC_MINIMIZE:

@@ -10,9 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/ApplicationHints.h"
+
 namespace toolkit {
 
+class Control;
 class Form;
+
+// A colour that names a system colour (the COLOR_* index with the top bit set).
+constexpr COLORREF SystemColor(int index) {
+    return 0x80000000u | static_cast<COLORREF>(index);
+}
+constexpr COLORREF clInfoBk = SystemColor(COLOR_INFOBK);
+COLORREF ColorToRGB(COLORREF color);
 
 class Application {
 public:
@@ -62,10 +72,20 @@ public:
     Form* MainForm() const { return mainForm_; }
     bool ShowMainForm = true;
 
-    // Hint timing (ms).
+    // Control hints: timing (ms), background colour and the kind of window
+    // they are shown in.
     int HintPause = 500;
     int HintShortPause = 0;
     int HintHidePause = 2500;
+    COLORREF HintColor = clInfoBk;
+    COLORREF HintColorRGB() const { return ColorToRGB(HintColor); }
+    const HintWindowClass& GetHintWindowClass() const { return hints_.WindowClass(); }
+    void SetHintWindowClass(const HintWindowClass& windowClass) { hints_.SetWindowClass(windowClass); }
+    ApplicationHints& Hints() { return hints_; }
+
+    // The control of one of the forms that `window` is or belongs to; none
+    // for windows of no form.
+    Control* ControlOf(HWND window) const;
 
     // The standard error box: message (full-stop rule), title as caption, OK, stop icon.
     void ShowException(const std::string& message);
@@ -107,6 +127,7 @@ private:
     };
     std::vector<Hook> hooks_;
     int nextHookId_ = 1;
+    ApplicationHints hints_;
 };
 
 }  // namespace toolkit

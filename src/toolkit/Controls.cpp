@@ -22,6 +22,8 @@ Control::Control(Form& form, std::string name, const char* className, DWORD styl
 }
 
 Control::~Control() {
+    // A later control made at the same address must not pass for this one.
+    Application::Instance().Hints().ControlGone(this);
     form_.RemoveControl(this);
     if (hwnd_)
         DestroyWindow(hwnd_);

@@ -19,6 +19,7 @@ void TAppEvents::Loaded() {
     app.HintPause = HintPause;
     app.HintShortPause = HintShortPause;
     app.HintHidePause = HintHidePause;
+    app.HintColor = HintColor;
 }
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "toolkit/Application.h"
 #include "toolkit/Component.h"
 
 namespace ui {
@@ -20,6 +21,7 @@ public:
     int HintPause = 500;
     int HintShortPause = 50;
     int HintHidePause = 2500;
+    COLORREF HintColor = toolkit::clInfoBk;
 
     // The layout is complete: every property is copied into the application.
     void Loaded() override;

@@ -143,13 +143,7 @@ bool TWndProcHook::AddMessageHook(toolkit::Form* control, const MessageHandler& 
 }
 
 bool TWndProcHook::RemoveMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
-    THookInfos* record = Find(control);
-    if (!record)
-        return false;
-    record->chains.Remove(handler, place);
-    if (record->chains.Empty())
-        record->Uninstall();
-    return true;
+    return Unlink(Find(control), handler, place);
 }
 
 bool TWndProcHook::AddMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
@@ -162,7 +156,10 @@ bool TWndProcHook::AddMessageHook(HWND window, const MessageHandler& handler, Me
 }
 
 bool TWndProcHook::RemoveMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
-    THookInfos* record = Find(window);
+    return Unlink(Find(window), handler, place);
+}
+
+bool TWndProcHook::Unlink(THookInfos* record, const MessageHandler& handler, MessageHookPlace place) {
     if (!record)
         return false;
     record->chains.Remove(handler, place);

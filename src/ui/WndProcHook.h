@@ -49,6 +49,7 @@ private:
     THookInfos& Record(toolkit::Form* control);
     THookInfos& Record(HWND window);
     void Free(THookInfos* record);
+    static bool Unlink(THookInfos* record, const MessageHandler& handler, MessageHookPlace place);
     static LRESULT CALLBACK RawDispatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK ReleaserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     HWND Releaser();

@@ -1,0 +1,55 @@
+// The one process-wide balloon controller: which TBalloonHint is in charge,
+// the five system icons balloons draw, and the sound of each icon kind from
+// the user's sound scheme.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "toolkit/Component.h"
+#include "ui/BalloonTypes.h"
+
+namespace ui {
+
+class TBalloonHint;
+
+class TGlobalCtrl : public toolkit::Component {
+public:
+    // Created at first use, destroyed when the program ends.
+    static TGlobalCtrl& Instance();
+    // The controller if it exists (also while it is being destroyed).
+    static TGlobalCtrl* Existing();
+    ~TGlobalCtrl() override;
+
+    // The hint in charge; a default one, owned here, when there is none.
+    TBalloonHint& ActiveBalloonHint();
+    TBalloonHint* Current() const { return active_; }
+    void SetActiveBalloonHint(TBalloonHint* hint);
+
+    void DrawIcon(HDC dc, int x, int y, TIconKind kind, int imageIndex, COLORREF background);
+    SIZE IconSize(TIconKind kind, int imageIndex);
+    void PlayIconSound(TIconKind kind);
+    const std::string& SoundFile(TIconKind kind) const { return soundFiles_[kind]; }
+    // Reads the sound scheme again (it is read once, when the controller is made).
+    void ReloadSoundFiles() { ReadSoundFiles(); }
+    HIMAGELIST IconList() const { return iconList_; }
+
+private:
+    TGlobalCtrl();
+    void LoadIcons();
+    void ReadSoundFiles();
+    HIMAGELIST CustomImages(int imageIndex) const;
+
+    TBalloonHint* active_ = nullptr;
+    int activeNotice_ = 0;
+    std::unique_ptr<TBalloonHint> defaultHint_;
+    HIMAGELIST iconList_ = nullptr;
+    bool rerender_ = false;
+    COLORREF iconBackground_ = CLR_NONE;
+    std::string soundFiles_[7];
+};
+
+}  // namespace ui

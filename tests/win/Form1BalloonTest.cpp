@@ -1,0 +1,485 @@
+// Help balloons and control hints of the real settings window under Wine:
+// shown, placed, followed, closed and timed as a user meets them, with real
+// pointer input.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "Form1Fixture.h"
+#include "PointerInput.h"
+#include "Screenshot.h"
+#include "ui/BalloonGlobalCtrl.h"
+
+namespace {
+using form1_test::ClickAt;
+using form1_test::Form1Fixture;
+using form1_test::MouseButton;
+using form1_test::MouseTo;
+using form1_test::PumpFor;
+using form1_test::PumpUntil;
+
+RECT RectOf(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+bool Visible(HWND hwnd) {
+    return hwnd && IsWindowVisible(hwnd);
+}
+
+// The first line's height of the hint font, normal or bold.
+int LineHeight(bool bold) {
+    NONCLIENTMETRICSA m{};
+    m.cbSize = sizeof m;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+    if (bold)
+        m.lfStatusFont.lfWeight = FW_BOLD;
+    HFONT font = CreateFontIndirectA(&m.lfStatusFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, 1000, 0};
+    DrawTextA(dc, "X", 1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return r.bottom;
+}
+
+// Where the stem of a balloon window points, from its rectangle and placement.
+POINT StemTipOf(const RECT& r, ui::TBalloonPosition p, int inset) {
+    const bool left = ui::IsLeft(p), down = ui::IsDown(p);
+    return {left ? r.right - inset : r.left + inset, down ? r.top : r.bottom};
+}
+
+// Rows of `r` (window coordinates of `hwnd`) that hold text-coloured pixels.
+int InkRows(HWND hwnd, const RECT& r) {
+    HDC dc = GetWindowDC(hwnd);
+    const COLORREF ink = GetSysColor(COLOR_INFOTEXT);
+    int rows = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; x += 1)
+            if (GetPixel(dc, x, y) == ink) {
+                ++rows;
+                break;
+            }
+    ReleaseDC(hwnd, dc);
+    return rows;
+}
+
+// Rows of `r` that hold anything but the balloon's background.
+int MarkedRows(HWND hwnd, const RECT& r) {
+    HDC dc = GetWindowDC(hwnd);
+    const COLORREF background = GetSysColor(COLOR_INFOBK);
+    int rows = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (GetPixel(dc, x, y) != background) {
+                ++rows;
+                break;
+            }
+    ReleaseDC(hwnd, dc);
+    return rows;
+}
+
+// A window of another thread taking the foreground deactivates this
+// application, as switching to another program does.
+void AnotherApplicationTakesTheForeground() {
+    std::thread other([] {
+        HWND w = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
+                                 nullptr, nullptr);
+        SetForegroundWindow(w);
+        MSG msg;
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 600) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(5);
+        }
+        DestroyWindow(w);
+    });
+    PumpFor(500);
+    other.join();
+}
+
+class Form1Balloon : public Form1Fixture {
+protected:
+    TForm1& StartShown() {
+        TForm1& f = Start();
+        f.Show();
+        PumpFor(300);
+        return f;
+    }
+    // Help mode, then a real click on the box.
+    void HelpClick(TForm1& f, toolkit::CheckBox& box) {
+        f.CaptionButton1Click();
+        const POINT c = form1_test::CentreOf(box.Handle());
+        ClickAt(c.x, c.y);
+        PumpFor(100);
+    }
+    HWND Balloon(TForm1& f) { return f.BalloonHint1.Window().HandleAllocated() ? f.BalloonHint1.Window().Handle() : nullptr; }
+};
+
+TEST_F(Form1Balloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
+    struct Case {
+        int box;
+        POINT anchor;  // form client coordinates
+        const char* text;
+    } cases[] = {
+        {1, {72, 74}, "Ha ki van pipálva, akkor a program, csak akkor mozgatja az egeret\r"
+                      "ha azon programok valamelyike fut a gépen, amit megadtunk a listában."},
+        {2, {116, 33}, "Ha ki van pipálva, akkor az\rop. rendszerrel egyszerre indul a program."},
+    };
+    for (const Case& c : cases) {
+        TForm1& f = StartShown();
+        toolkit::CheckBox& box = c.box == 1 ? f.CheckBox1 : f.CheckBox2;
+        const bool checked = box.Checked();
+        HelpClick(f, box);
+        const std::string what = "CheckBox" + std::to_string(c.box);
+        HWND balloon = Balloon(f);
+        ASSERT_TRUE(Visible(balloon)) << what;
+        EXPECT_EQ(box.Checked(), checked) << what;
+
+        // The window: its own class, topmost, the form keeps the activation.
+        EXPECT_EQ(FindWindowA("TBalloonWindowEx", nullptr), balloon) << what;
+        EXPECT_TRUE(GetWindowLongA(balloon, GWL_EXSTYLE) & WS_EX_TOPMOST) << what;
+        EXPECT_EQ(GetActiveWindow(), f.Handle()) << what;
+        EXPECT_NE(GetForegroundWindow(), balloon) << what;
+
+        // The stem: on the bottom centre of the box, or on its top edge when
+        // the balloon opens upward.
+        ui::TBalloonWindowEx& w = f.BalloonHint1.Window();
+        const RECT r = RectOf(balloon);
+        POINT expected = c.anchor;
+        if (!ui::IsDown(w.Layout.Placement))
+            expected.y -= 17;
+        ClientToScreen(f.Handle(), &expected);
+        const POINT tip = StemTipOf(r, w.Layout.Placement, 15);
+        EXPECT_EQ(tip.x, expected.x) << what;
+        EXPECT_EQ(tip.y, expected.y) << what;
+        EXPECT_EQ(f.BalloonHint1.Request().RaiseHeight, 17) << what;
+
+        // Heading, two lines of message, close button: the measured height.
+        EXPECT_EQ(w.HeadingText, "Indítás");
+        EXPECT_EQ(w.MessageText, c.text);
+        EXPECT_TRUE(w.CloseButtonShown);
+        const int heading = std::max(LineHeight(true) + 11, 20);
+        EXPECT_EQ(r.bottom - r.top, heading + 2 * LineHeight(false) + 29) << what << ": not two lines of message";
+
+        // Painted: the tooltip colour in the body, the two lines in ink, a close glyph.
+        const int top = w.Layout.ContentTop + 1;
+        HDC dc = GetWindowDC(balloon);
+        EXPECT_EQ(GetPixel(dc, 6, top + 20), GetSysColor(COLOR_INFOBK)) << what;
+        ReleaseDC(balloon, dc);
+        const int line = LineHeight(false);
+        const int textTop = top + w.Layout.TextTop;
+        EXPECT_GT(InkRows(balloon, {13, textTop, 120, textTop + line}), 3) << what << ": first line";
+        EXPECT_GT(InkRows(balloon, {13, textTop + line, 120, textTop + 2 * line}), 3) << what << ": second line";
+        const ui::PixelRect& b = w.CloseButtonRect;
+        EXPECT_GT(MarkedRows(balloon, {b.left + 1, b.top + 1, b.right + 1, b.bottom + 1}), 3) << what << ": close glyph";
+        form1_test::SaveScreenshot(balloon, "balloon-help-" + what);
+        form.reset();
+        EXPECT_FALSE(IsWindow(balloon)) << what << ": the balloon outlived its form";
+    }
+}
+
+TEST_F(Form1Balloon, HidesAfterTenSecondsAndAnotherHelpClickStartsAFreshTen) {
+    TForm1& f = StartShown();
+    HelpClick(f, f.CheckBox1);
+    HWND balloon = Balloon(f);
+    ASSERT_TRUE(Visible(balloon));
+    const UINT_PTR first = f.BalloonHint1.CloseTimerId();
+    EXPECT_NE(first, 0u);
+    PumpFor(5000);
+    ASSERT_TRUE(Visible(balloon));
+    const DWORD second = GetTickCount();
+    HelpClick(f, f.CheckBox2);
+    ASSERT_TRUE(Visible(balloon));
+    EXPECT_EQ(f.BalloonHint1.Window().MessageText.substr(0, 27), "Ha ki van pipálva, akkor az");
+    PumpFor(7000);
+    EXPECT_TRUE(Visible(balloon)) << "hidden by the first balloon's timer";
+    EXPECT_TRUE(PumpUntil([&] { return !Visible(balloon); }, 5000));
+    const DWORD shown = GetTickCount() - second;
+    EXPECT_GE(shown, 9800u);
+    EXPECT_LE(shown, 11500u);
+    EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u);
+    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+}
+
+TEST_F(Form1Balloon, FollowsTheMovedWindowAndHidesWithIt) {
+    TForm1& f = StartShown();
+    HelpClick(f, f.CheckBox1);
+    HWND balloon = Balloon(f);
+    ASSERT_TRUE(Visible(balloon));
+    const RECT before = RectOf(balloon), form = RectOf(f.Handle());
+    SetWindowPos(f.Handle(), nullptr, form.left - 40, form.top + 25, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PumpFor(100);
+    const RECT after = RectOf(balloon);
+    EXPECT_EQ(after.left, before.left - 40);
+    EXPECT_EQ(after.top, before.top + 25);
+    EXPECT_TRUE(Visible(balloon));
+
+    // Carried to the screen's edge it would leave the screen: it is placed
+    // afresh on the box instead, flipped to fit.
+    struct Edge {
+        const char* what;
+        int x, y;  // the window's new top-left
+    } edges[] = {{"left edge", 0, 300}, {"top-left corner", 0, 0}, {"right edge", 1024 - 241, 300},
+                 {"bottom-right corner", 1024 - 241, GetSystemMetrics(SM_CYSCREEN) - 180}};
+    for (const Edge& e : edges) {
+        SetWindowPos(f.Handle(), nullptr, e.x, e.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        PumpFor(100);
+        const RECT r = RectOf(balloon);
+        EXPECT_GE(r.left, 0) << e.what;
+        EXPECT_GE(r.top, 0) << e.what;
+        EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN)) << e.what;
+        EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN)) << e.what;
+        const ui::TBalloonPosition p = f.BalloonHint1.Window().Layout.Placement;
+        POINT expected{72, ui::IsDown(p) ? 74 : 74 - 17};
+        ClientToScreen(f.Handle(), &expected);
+        const POINT tip = StemTipOf(r, p, 15);
+        EXPECT_EQ(tip.x, expected.x) << e.what;
+        EXPECT_EQ(tip.y, expected.y) << e.what;
+        EXPECT_TRUE(Visible(balloon)) << e.what;
+    }
+
+    f.Close();  // the close request hides the window
+    PumpFor(200);
+    EXPECT_FALSE(f.Visible());
+    EXPECT_FALSE(Visible(balloon));
+    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+    EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u);
+}
+
+TEST_F(Form1Balloon, ResizingHidesItOnlyWhenTheStemLeavesTheWindow) {
+    TForm1& f = StartShown();
+    HelpClick(f, f.CheckBox1);
+    HWND balloon = Balloon(f);
+    ASSERT_TRUE(Visible(balloon));
+    const RECT r = RectOf(f.Handle());
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(f.Handle(), nullptr, 0, 0, w + 30, h + 20, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    EXPECT_TRUE(Visible(balloon)) << "the stem is still on the window";
+    SetWindowPos(f.Handle(), nullptr, 0, 0, w, 60, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    EXPECT_FALSE(Visible(balloon)) << "the stem points below the shrunk window";
+    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+}
+
+TEST_F(Form1Balloon, CloseButtonHidesOnlyOnAPressAndReleaseOnIt) {
+    TForm1& f = StartShown();
+    HelpClick(f, f.CheckBox1);
+    HWND balloon = Balloon(f);
+    ASSERT_TRUE(Visible(balloon));
+    const ui::PixelRect& b = f.BalloonHint1.Window().CloseButtonRect;
+    POINT on{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+    ClientToScreen(balloon, &on);
+    const ui::CloseButtonStates& states = f.BalloonHint1.Window().CloseButton;
+
+    MouseTo(on.x, on.y);
+    EXPECT_EQ(states.Drawn(), ui::CloseButtonStates::kTransparent | ui::CloseButtonStates::kHot);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(states.Drawn() & ui::CloseButtonStates::kPushed);
+    EXPECT_EQ(GetCapture(), balloon);
+    form1_test::SaveScreenshot(balloon, "balloon-close-pressed");
+    MouseTo(on.x - 60, on.y + 30);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(Visible(balloon)) << "released off the button";
+    EXPECT_NE(GetCapture(), balloon) << "the balloon kept the mouse";
+
+    MouseTo(on.x, on.y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(Visible(balloon));
+    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+    EXPECT_NE(GetCapture(), balloon);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Form1Balloon, SwitchingToAnotherApplicationHidesIt) {
+    TForm1& f = StartShown();
+    HelpClick(f, f.CheckBox2);
+    HWND balloon = Balloon(f);
+    ASSERT_TRUE(Visible(balloon));
+    AnotherApplicationTakesTheForeground();
+    EXPECT_FALSE(Visible(balloon));
+    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+}
+
+TEST_F(Form1Balloon, AControlHintShowsAfterRestingAndHidesLater) {
+    TForm1& f = StartShown();
+    // Off the window first, for longer than any pause.
+    MouseTo(2, 2);
+    PumpFor(800);
+    const RECT box = RectOf(f.CheckBox2.Handle());
+    SetCursorPos(box.left + 30, box.top + 8);
+    const DWORD rest = GetTickCount();
+    PumpFor(60);
+    MouseTo(box.left + 40, box.top + 9);
+    auto hint = [] { return FindWindowA("TBalloonWindow", nullptr); };
+    ASSERT_TRUE(PumpUntil([&] { return Visible(hint()); }, 2000)) << "no control hint";
+    const DWORD appeared = GetTickCount() - rest;
+    EXPECT_GE(appeared, 450u);
+    EXPECT_LE(appeared, 900u);
+    HWND h = hint();
+    form1_test::SaveScreenshot(h, "balloon-control-hint");
+    auto* w = static_cast<ui::TBalloonWindow*>(toolkit::Application::Instance().Hints().Window());
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->MessageText, "Automatikus indítás");
+    EXPECT_FALSE(w->HeadingVisible);
+    EXPECT_FALSE(w->IconVisible);
+    EXPECT_EQ(w->Layout.StemHeight, 8);
+    EXPECT_EQ(w->Layout.StemInset, 16);
+    // Four pixels taller than measured: a text line, its margins, the small stem.
+    const RECT r = RectOf(h);
+    EXPECT_EQ(r.bottom - r.top, LineHeight(false) + 30 + 4);
+    EXPECT_TRUE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Pointing at the cursor: the stem's x is the cursor's.
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(StemTipOf(r, w->Layout.Placement, 16).x, cursor.x);
+    // Clicks pass through it.
+    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(r.left + 20, r.top + 15)), HTTRANSPARENT);
+
+    const DWORD shown = GetTickCount();
+    ASSERT_TRUE(PumpUntil([&] { return !Visible(h); }, 5000)) << "the hint stayed";
+    const DWORD stayed = GetTickCount() - shown;
+    EXPECT_GE(stayed, 2300u);
+    EXPECT_LE(stayed, 3200u);
+    PumpFor(1500);
+    EXPECT_FALSE(Visible(h)) << "shown again while the pointer rests";
+
+    // Moving on to CheckBox1 shows its hint; a click hides it at once.
+    const RECT box1 = RectOf(f.CheckBox1.Handle());
+    MouseTo(box1.left + 60, box1.top + 8);
+    ASSERT_TRUE(PumpUntil([&] { return Visible(hint()); }, 2000));
+    EXPECT_EQ(w->MessageText, "Inteligens egér-vezérlő be/ki kapcsolása");
+    f.CaptionButton1Click();  // a help click: no setting changes
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_FALSE(Visible(h)) << "a press did not hide the hint";
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    PumpFor(1000);
+    EXPECT_FALSE(Visible(h)) << "the hint came back over the help balloon";
+    EXPECT_TRUE(Visible(Balloon(f)));
+}
+
+TEST_F(Form1Balloon, NoHintForADisabledButtonOrWindowAndNoneAfterSwitchingAway) {
+    TForm1& f = StartShown();
+    f.Button1.SetEnabled(false);
+    const RECT b = RectOf(f.Button1.Handle());
+    MouseTo(b.left + 20, b.top + 10);
+    MouseTo(b.left + 22, b.top + 11);
+    PumpFor(1200);
+    EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
+    // Nor over a window a dialog has disabled.
+    f.Button1.SetEnabled(true);
+    EnableWindow(f.Handle(), FALSE);
+    MouseTo(b.left + 30, b.top + 12);
+    PumpFor(1200);
+    EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
+    EnableWindow(f.Handle(), TRUE);
+    MouseTo(b.left + 30, b.top - 15);  // off the button, onto the list
+    MouseTo(b.left + 40, b.top + 12);
+    ASSERT_TRUE(PumpUntil([] { return Visible(FindWindowA("TBalloonWindow", nullptr)); }, 2000));
+    // Switching to another program hides it at once.
+    AnotherApplicationTakesTheForeground();
+    EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
+}
+
+TEST_F(Form1Balloon, ShowingLeavesTheMouseWithTheWindowThatHoldsIt) {
+    TForm1& f = StartShown();
+    struct Case {
+        const char* what;
+        HWND holder;
+    } cases[] = {{"nobody holds it", nullptr}, {"the form holds it", f.Handle()}};
+    for (const Case& c : cases) {
+        if (c.holder)
+            SetCapture(c.holder);
+        f.BalloonHint1.ShowBalloon(&f.CheckBox1, "text", "Indítás", 10000);
+        EXPECT_EQ(GetCapture(), c.holder) << c.what;
+        EXPECT_TRUE(Visible(Balloon(f))) << c.what;
+        ReleaseCapture();
+    }
+    f.BalloonHint1.ShowBalloon(nullptr, "text", "Indítás", 10000);
+    EXPECT_TRUE(f.BalloonHint1.BalloonShown()) << "a missing control changed the balloon";
+    f.BalloonHint1.ShowBalloon(&f, "on the form", "", 0);
+    EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u) << "no display time, no timer";
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    const RECT outer = RectOf(f.Handle());
+    EXPECT_EQ(f.BalloonHint1.Request().RaiseHeight, outer.bottom - outer.top);
+    f.BalloonHint1.HideBalloon();
+    EXPECT_FALSE(Visible(Balloon(f)));
+}
+
+// ---- The component and the controller ---------------------------------------------
+
+TEST_F(Form1Balloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThemBack) {
+    toolkit::Application& app = toolkit::Application::Instance();
+    const toolkit::HintWindowClass plain = toolkit::THintWindow::Class();
+    ASSERT_EQ(app.GetHintWindowClass(), plain);
+    {
+        TForm1& f = Start();
+        EXPECT_EQ(app.GetHintWindowClass(), ui::TBalloonWindow::Class());
+        EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), &f.BalloonHint1);
+        {
+            ui::TBalloonHint later(nullptr, "Later");
+            EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), &later);
+            EXPECT_FALSE(f.BalloonHint1.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
+            EXPECT_EQ(app.GetHintWindowClass(), plain) << "the hint that lost charge kept the take-over";
+            // The one no longer in charge is refused, and gives back nothing.
+            f.BalloonHint1.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
+            EXPECT_FALSE(f.BalloonHint1.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
+            EXPECT_EQ(app.GetHintWindowClass(), plain);
+            later.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
+            EXPECT_EQ(app.GetHintWindowClass(), ui::TBalloonWindow::Class());
+        }
+        EXPECT_EQ(app.GetHintWindowClass(), plain);
+        EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), nullptr);
+    }
+    EXPECT_EQ(app.GetHintWindowClass(), plain);
+}
+
+TEST_F(Form1Balloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemesSafely) {
+    ui::TGlobalCtrl& ctrl = ui::TGlobalCtrl::Instance();
+    EXPECT_EQ(ImageList_GetImageCount(ctrl.IconList()), 5);
+    const char* base = "AppEvents\\Schemes\\Apps\\.Default\\";
+    SetString((std::string(base) + "SystemHand\\.Current").c_str(), "", "C:\\sounds\\hand.wav");
+    SetString((std::string(base) + "SystemAsterisk\\.Current").c_str(), "", "%WINDIR%\\ding.wav", REG_EXPAND_SZ);
+    SetDword((std::string(base) + "SystemQuestion\\.Current").c_str(), "", 7);
+    SetString((std::string(base) + "SystemExclamation\\.Current").c_str(), "", "C:\\" + std::string(5000, 'x'));
+    ctrl.ReloadSoundFiles();
+    char windir[MAX_PATH];
+    GetEnvironmentVariableA("WINDIR", windir, MAX_PATH);
+    EXPECT_EQ(ctrl.SoundFile(ui::ikError), "C:\\sounds\\hand.wav");
+    EXPECT_EQ(ctrl.SoundFile(ui::ikInformation), std::string(windir) + "\\ding.wav");
+    EXPECT_EQ(ctrl.SoundFile(ui::ikQuestion), "") << "a number is no file name";
+    EXPECT_EQ(ctrl.SoundFile(ui::ikWarning), "") << "longer than the expansion buffer";
+    EXPECT_EQ(ctrl.SoundFile(ui::ikNone), "") << "no key";
+    ctrl.PlayIconSound(ui::ikNone);
+    EXPECT_EQ(ctrl.IconSize(ui::ikNone, -1).cx, 0);
+    EXPECT_EQ(ctrl.IconSize(ui::ikWarning, -1).cy, 16);
+    EXPECT_EQ(ctrl.IconSize(ui::ikCustom, 3).cx, 16) << "no custom images: the information icon's size";
+}
+
+TEST_F(Form1Balloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
+    ui::TGlobalCtrl& ctrl = ui::TGlobalCtrl::Instance();
+    ASSERT_EQ(ctrl.Current(), nullptr);
+    ui::TBalloonHint& hint = ctrl.ActiveBalloonHint();
+    EXPECT_EQ(ctrl.Current(), &hint);
+    EXPECT_EQ(&ctrl.ActiveBalloonHint(), &hint) << "made once";
+    EXPECT_EQ(hint.DefaultIcon, ui::ikInformation);
+    EXPECT_EQ(hint.Options, ui::TBalloonOptions{ui::boShowCloseBtn});
+    EXPECT_EQ(hint.ApplicationHintOptions(), (ui::TApplicationHintOptions{ui::ahShowHeaderInHint, ui::ahShowIconInHint}));
+    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), toolkit::THintWindow::Class());
+    // A settings window's hint takes charge from it.
+    TForm1& f = Start();
+    EXPECT_EQ(ctrl.Current(), &f.BalloonHint1);
+    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), ui::TBalloonWindow::Class());
+}
+
+}  // namespace
