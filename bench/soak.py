@@ -8,11 +8,13 @@ One cycle, about a minute and a half:
 - watching in normal mode until the mover starts, moving, the user's stop;
 - the tray menu opened and closed;
 - the settings window shown: intelligent mode switched on, the listed program
-  (testwin.exe) added through the open dialog, the help button and a help
-  click on a check box, files dropped onto the window, the window hidden;
+  (testwin.exe) deleted and added again through the open dialog, a button's
+  hint, the help button and a help click on a check box with its balloon,
+  files dropped onto the window, the window hidden;
 - the listed program's titled window appearing, watching until the mover
   starts, the user's stop, the program leaving;
-- the settings window again: the entry deleted, intelligent mode off, hidden.
+- normal mode switched on from the window, watching until the mover starts,
+  the user's stop, and intelligent mode back on from the window.
 A step that fails (a click the program did not get under load) is noted and
 the cycle goes on; the counts are what is judged.
 
@@ -201,11 +203,17 @@ class Soak:
 
     def help_and_drop(self, geometry, origin):
         x, y, w, h = geometry
-        # The caption's help button, then a help click on a check box.
+        # A control's hint: the pointer rests on a button past the hint pause.
+        self.s.move(origin[0] + ADD_BUTTON[0], origin[1] + ADD_BUTTON[1])
+        time.sleep(0.2)
+        self.s.move(origin[0] + ADD_BUTTON[0] + 1, origin[1] + ADD_BUTTON[1] + 1)
+        time.sleep(1.5)
+        # The caption's help button, then a help click on a check box: its
+        # balloon explains the box; a click elsewhere in the window ends it.
         self.s.xdotool("mousemove", x + w - 40 + 8, y + 6 + 7, "click", 1)
         time.sleep(0.4)
         self.click(origin, CHECKBOX1)
-        time.sleep(0.6)
+        time.sleep(1.5)
         centre = (x + w // 2, y + h // 2)
         self.s.move(*centre)
         time.sleep(0.3)
