@@ -282,6 +282,12 @@ void TTimerList::HandleTick() noexcept {
                 int& depth;
                 ~Leave() { --depth; }
             } leave{passDepth_};
+            // A pass that switched a one-shot off re-arms at its end, so the
+            // next tick comes one period after the pass's work, not on a fixed
+            // beat. The engine's second sample of a pair then comes more than
+            // a period after the mover's last move, which Wine needs before it
+            // reports where the user put the pointer rather than where the
+            // program did (it answers from its own record for 100 ms).
             if (!active_) {
                 Rearm();
             } else if (RunPass()) {
