@@ -65,6 +65,7 @@ PROGRAMS = {
     # name: (exe, class of its first window, class of the window that gets the stop request, message, wParam)
     "baseline": ("bench_baseline.exe", "TavrinBenchBaseline", "TavrinBenchBaseline", WM_CLOSE, 0),
     "tavrin2": ("tavrin2.exe", "Tavrin2Application", "Tavrin2MenuOwner", WM_COMMAND, KILEPES_COMMAND),
+    "reference": ("bench_reference.exe", "TavrinBenchReference", "TavrinBenchReference", WM_CLOSE, 0),
 }
 
 
@@ -149,7 +150,7 @@ def gone(pid):
 class Bench:
     def __init__(self, session):
         self.s = session
-        for exe in ("bench_baseline.exe", "bench_probe.exe"):
+        for exe in ("bench_baseline.exe", "bench_probe.exe", "bench_reference.exe"):
             shutil.copy(os.path.join(session_build_dir(), "bench", exe), session.app_dir)
 
     def probe(self, *args):
@@ -213,10 +214,10 @@ class Bench:
         return result
 
     def set_intelligent(self, on):
-        if on:
-            self.s.reg_add(SETTINGS_KEY, "Inteligens", "REG_DWORD", 1)
-        else:
-            self.s.reg_delete(SETTINGS_KEY, "Inteligens")
+        # Written as 0, not deleted: with the key there and the value missing
+        # tavrin2 starts with the registry error box open, as it should, and
+        # the box's own loop would then be what was measured.
+        self.s.reg_add(SETTINGS_KEY, "Inteligens", "REG_DWORD", 1 if on else 0)
 
 
 def session_build_dir():
@@ -237,111 +238,166 @@ def ratio(a, b):
     return "%.2f" % (statistics.median(a) / statistics.median(b))
 
 
+def run_soak(build, minutes):
+    os.environ["TAVRIN_BUILD_DIR"] = build
+    import soak
+    import winekit
+    load_before = os.getloadavg()
+    with winekit.Session("soak") as s:
+        code = soak.run(s, Bench(s), minutes, build, find_process, rss_kib)
+    print("load average %.1f before, %.1f after" % (load_before[0], os.getloadavg()[0]))
+    return code
+
+
+SCENARIOS = {
+    # name: (intelligent mode, windows of another process, the programs wait until they move the cursor)
+    "watching": (True, 0, False),
+    "intelligent, 50 windows": (True, 50, False),
+    "moving": (False, 0, True),
+}
+MEASURED = ("tavrin2", "reference", "baseline")
+
+
+def measure_scenario(s, bench, name, scenario, seconds):
+    """One window of one program in one scenario: CPU figures and memory."""
+    pid, window_ms, ready_ms = bench.start(name)
+    if SCENARIOS[scenario][2] and name != "baseline":
+        s.move(500, 400)
+        start_pos = s.pointer()
+        if not winekit_wait(lambda: s.pointer() != start_pos, 25, 0.2):
+            raise RuntimeError("%s did not start moving the cursor within 25 s" % name)
+        time.sleep(1)
+    else:
+        time.sleep(SETTLE_S)
+    m = bench.cpu_window(pid, seconds)
+    m.update(window=window_ms, ready=ready_ms, rss=rss_kib(pid) / 1024.0)
+    m["stop"] = bench.stop(name, pid)
+    return m
+
+
+def winekit_wait(predicate, timeout, interval):
+    import winekit
+    return winekit.wait_until(predicate, timeout, interval)
+
+
+def other_windows(s, count):
+    """testwin.exe with `count` visible titled windows (a program not on the list)."""
+    if count == 0:
+        return None
+    shutil.copy(os.path.join(session_build_dir(), "tests", "tools", "testwin.exe"), s.app_dir)
+    proc = s.start("C:\\Tavrin2\\testwin.exe", ["--timeout", "3600000", "many", str(count), "Other window"])
+    import winekit
+    if not winekit.wait_until(lambda: len(s.visible_windows("^Other window")) >= count, 20):
+        raise RuntimeError("testwin.exe did not open its windows")
+    return proc
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("build", nargs="?", default=os.path.join(SOURCE, "build", "windows"))
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--seconds", type=float, default=20.0)
     parser.add_argument("--starts", type=int, default=10)
+    parser.add_argument("--soak", type=float, nargs="?", const=30.0, metavar="MINUTES",
+                        help="run only the soak (see bench/soak.py), 30 minutes unless given")
+    parser.add_argument("--calls", type=float, nargs="?", const=10.0, metavar="SECONDS",
+                        help="run only the call counts under Wine's relay trace (see bench/calls.py)")
+    parser.add_argument("--latency", type=int, metavar="TRIALS",
+                        help="run only the stop latency trials (see bench/latency.py)")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
-    for path in ("src/app/tavrin2.exe", "bench/bench_baseline.exe", "bench/bench_probe.exe"):
+    # A Wine environment of its own: the test runner's fixture ends the
+    # displays and removes the prefixes of its own environment when it stops.
+    os.environ.setdefault("TAVRIN_WINE_ROOT", os.path.join(build, "bench-wine"))
+    if args.soak is not None:
+        return run_soak(build, args.soak)
+    for path in ("src/app/tavrin2.exe", "bench/bench_baseline.exe", "bench/bench_probe.exe",
+                 "bench/bench_reference.exe", "tests/tools/testwin.exe"):
         if not os.path.exists(os.path.join(build, path)):
-            sys.exit("missing %s: build the targets tavrin2 bench_baseline bench_probe in %s" % (path, build))
+            sys.exit("missing %s: build the windows preset in %s" % (path, build))
     os.environ["TAVRIN_BUILD_DIR"] = build
     import winekit
+    if args.calls is not None:
+        import calls
+        return calls.run(winekit, Bench, args.calls, SCENARIOS, SETTINGS_KEY, other_windows)
+    if args.latency is not None:
+        import latency
+        return latency.run(winekit, Bench, args.latency)
 
     load_before = os.getloadavg()
-    idle = {name: [] for name in PROGRAMS}
-    moving = []
+    results = {(sc, name): [] for sc in SCENARIOS for name in MEASURED}
+    starts = {name: [] for name in MEASURED}
     with winekit.Session("bench") as s:
         bench = Bench(s)
         bench.set_intelligent(True)
         # Warm-up, not counted: the first start in a prefix also starts Wine's
         # desktop and services and reads the DLLs from disk.
-        for name in PROGRAMS:
+        for name in MEASURED:
             pid, _, _ = bench.start(name)
             time.sleep(1)
             if name == "tavrin2" and s.visible_windows("Tavrin2"):
                 sys.exit("tavrin2 showed a window at start (an error box?): the run would not be idle")
             bench.stop(name, pid)
 
-        starts = {name: [] for name in PROGRAMS}
         for r in range(args.starts):
-            for name in (list(PROGRAMS) if r % 2 == 0 else list(reversed(list(PROGRAMS)))):
+            for name in (list(MEASURED) if r % 2 == 0 else list(reversed(MEASURED))):
                 pid, window_ms, ready_ms = bench.start(name)
                 time.sleep(1)
                 starts[name].append({"window": window_ms, "ready": ready_ms, "stop": bench.stop(name, pid)})
-        for name in PROGRAMS:
-            print("%-8s start-up %s ms; ready %s ms; stop %s ms"
-                  % (name, " ".join("%.0f" % m["window"] for m in starts[name]),
-                     " ".join("%.0f" % m["ready"] for m in starts[name]),
-                     " ".join("%.0f" % m["stop"] for m in starts[name])), flush=True)
+        if args.starts:
+            for name in MEASURED:
+                print("%-9s start-up %s ms; ready %s ms; stop %s ms"
+                      % (name, " ".join("%.0f" % m["window"] for m in starts[name]),
+                         " ".join("%.0f" % m["ready"] for m in starts[name]),
+                         " ".join("%.0f" % m["stop"] for m in starts[name])), flush=True)
 
-        for r in range(args.rounds):
-            order = list(PROGRAMS) if r % 2 == 0 else list(reversed(list(PROGRAMS)))
-            for name in order:
-                pid, window_ms, ready_ms = bench.start(name)
-                time.sleep(SETTLE_S)
-                m = bench.cpu_window(pid, args.seconds)
-                m.update(window=window_ms, ready=ready_ms, rss=rss_kib(pid) / 1024.0)
-                m["stop"] = bench.stop(name, pid)
-                idle[name].append(m)
-                print("round %d %-8s start %.0f/%.0f ms, CPU %.1f ms (session %.1f ms), %.1f MiB, stop %.1f ms"
-                      % (r + 1, name, window_ms, ready_ms, m["process"], m["session"], m["rss"], m["stop"]),
-                      flush=True)
-
-        # Moving: normal mode, nobody touches the mouse.
-        bench.set_intelligent(False)
-        for r in range(args.rounds):
-            pid, _, _ = bench.start("tavrin2")
-            s.move(500, 400)
-            start_pos = s.pointer()
-            if not winekit.wait_until(lambda: s.pointer() != start_pos, 25, 0.2):
-                raise RuntimeError("tavrin2 did not start moving the cursor within 25 s")
-            time.sleep(1)
-            m = bench.cpu_window(pid, args.seconds)
-            bench.stop("tavrin2", pid)
-            moving.append(m)
-            print("round %d moving   CPU %.1f ms (session %.1f ms)" % (r + 1, m["process"], m["session"]), flush=True)
+        for scenario, (intelligent, windows, _) in SCENARIOS.items():
+            bench.set_intelligent(intelligent)
+            others = other_windows(s, windows)
+            for r in range(args.rounds):
+                order = list(MEASURED) if r % 2 == 0 else list(reversed(MEASURED))
+                for name in order:
+                    m = measure_scenario(s, bench, name, scenario, args.seconds)
+                    results[(scenario, name)].append(m)
+                    print("%-24s round %d %-9s CPU %.1f ms (session %.1f ms), %.1f MiB"
+                          % (scenario, r + 1, name, m["process"], m["session"], m["rss"]), flush=True)
+            if others:
+                others.kill()
+                winekit.wait_until(lambda: not s.visible_windows("^Other window"), 10)
     load_after = os.getloadavg()
 
     def col(runs, key):
         return [m[key] for m in runs]
 
-    b, t = idle["baseline"], idle["tavrin2"]
     window = "%g s" % args.seconds
-    sb, st = starts["baseline"] + b, starts["tavrin2"] + t
-    rows = [
-        ("start-up to first window (ms)", "window", st, sb),
-        ("start-up to ready, answering (ms)", "ready", st, sb),
-        ("stop latency (ms)", "stop", st, sb),
-        ("idle CPU per %s: program (ms)" % window, "process", t),
-        ("idle CPU: program, utime+stime (ms)", "stat", t),
-        ("idle CPU: wineserver (ms)", "wineserver", t),
-        ("idle CPU: shell, explorer.exe (ms)", "shell", t),
-        ("idle CPU: X server (ms)", "xserver", t),
-        ("idle CPU: whole session (ms)", "session", t),
-        ("memory VmRSS (MiB)", "rss", t),
-        ("moving CPU per %s: program (ms)" % window, "process", moving),
-        ("moving CPU: wineserver (ms)", "wineserver", moving),
-        ("moving CPU: shell, explorer.exe (ms)", "shell", moving),
-        ("moving CPU: X server (ms)", "xserver", moving),
-        ("moving CPU: whole session (ms)", "session", moving),
-    ]
     print()
-    print("tavrin2 against the baseline: %d rounds, %s windows; load average %.1f before, %.1f after"
-          % (args.rounds, window, load_before[0], load_after[0]))
-    print("(moving rows: tavrin2 moving the cursor against the baseline idle)")
-    print("%-40s %-24s %-24s %s" % ("measure: median (range)", "baseline", "tavrin2", "ratio"))
-    for label, key, runs, *base in rows:
-        base = base[0] if base else b
-        print("%-40s %-24s %-24s %s" % (label, summary(col(base, key)), summary(col(runs, key)),
-                                        ratio(col(runs, key), col(base, key))))
+    print("tavrin2 against the reference and the baseline: %d rounds, %s windows; load average %.1f before, "
+          "%.1f after" % (args.rounds, window, load_before[0], load_after[0]))
+    print("%-44s %-22s %-22s %-22s %s" % ("measure: median (range)", "baseline", "reference", "tavrin2",
+                                         "tavrin2/reference"))
+    rows = []
+    if args.starts:
+        for label, key in (("start-up to first window (ms)", "window"), ("start-up to ready (ms)", "ready"),
+                           ("stop latency (ms)", "stop")):
+            rows.append((label, key, {n: starts[n] + results[("watching", n)] for n in MEASURED}))
+    for scenario in SCENARIOS:
+        runs = {n: results[(scenario, n)] for n in MEASURED}
+        rows.append(("%s: program CPU per %s (ms)" % (scenario, window), "process", runs))
+        rows.append(("%s: wineserver CPU (ms)" % scenario, "wineserver", runs))
+        rows.append(("%s: shell CPU (ms)" % scenario, "shell", runs))
+        rows.append(("%s: X server CPU (ms)" % scenario, "xserver", runs))
+        rows.append(("%s: whole session CPU (ms)" % scenario, "session", runs))
+    rows.append(("memory VmRSS, watching (MiB)", "rss", {n: results[("watching", n)] for n in MEASURED}))
+    for label, key, runs in rows:
+        print("%-44s %-22s %-22s %-22s %s" % (label, summary(col(runs["baseline"], key)),
+                                             summary(col(runs["reference"], key)),
+                                             summary(col(runs["tavrin2"], key)),
+                                             ratio(col(runs["tavrin2"], key), col(runs["reference"], key))))
     per_core = args.seconds * 10.0  # ms of CPU per 1 % of one core over the window
-    print("program's share of one core: baseline %.2f %%, tavrin2 idle %.2f %%, moving %.2f %%"
-          % (statistics.median(col(b, "process")) / per_core, statistics.median(col(t, "process")) / per_core,
-             statistics.median(col(moving, "process")) / per_core))
+    for scenario in SCENARIOS:
+        print("%s, share of one core: %s" % (scenario, ", ".join(
+            "%s %.2f %%" % (n, statistics.median(col(results[(scenario, n)], "process")) / per_core)
+            for n in MEASURED)))
     return 0
 
 

@@ -237,8 +237,8 @@ void TForm1::DragDrop1Drop(POINT, std::vector<std::string>& value) {
 
 void TForm1::program_ellTimer(engine::TTimerEvent*) {
     engine::ScanPorts ports;
-    ports.LowerPriority = [this] { LowerPriority(); };
-    ports.ProcessMessages = [this] { ProcessMessages(); };
+    ports.LowerPriority = [this] { LowerPriorityStep(); };
+    ports.ProcessMessages = [this] { ProcessMessagesStep(); };
     ports.FindExact = [this](const std::string& name) { return ComboBox1.FindExact(name); };
     engine::RunProgramScan(program_ell, WatchedRunning, WindowsList1, ports);
 }

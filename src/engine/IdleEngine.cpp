@@ -47,23 +47,23 @@ IdleEngine::IdleEngine(toolkit::Component& owner, std::unique_ptr<TimerPlatform>
 }
 
 void IdleEngine::meres1Timer(TTimerEvent*) {
-    platform_.LowerPriority();
+    LowerPriorityStep();
     SampleA = platform_.CursorPos();
     meres1.SetEnabled(false);
     meres2.SetEnabled(true);
-    platform_.ProcessMessages();
+    ProcessMessagesStep();
 }
 
 void IdleEngine::meres2Timer(TTimerEvent*) {
-    platform_.LowerPriority();
+    LowerPriorityStep();
     SampleB = platform_.CursorPos();
     meres2.SetEnabled(false);
     meres_ellenor.SetEnabled(true);
-    platform_.ProcessMessages();
+    ProcessMessagesStep();
 }
 
 void IdleEngine::meres_ellenorTimer(TTimerEvent*) {
-    platform_.LowerPriority();
+    LowerPriorityStep();
     // Both coordinates must differ: a purely horizontal or vertical change is
     // not taken for the user.
     UserMoved = SampleA.x != SampleB.x && SampleA.y != SampleB.y;
@@ -71,8 +71,8 @@ void IdleEngine::meres_ellenorTimer(TTimerEvent*) {
 }
 
 void IdleEngine::osszegzesTimer(TTimerEvent*) {
-    platform_.LowerPriority();
-    platform_.ProcessMessages();
+    LowerPriorityStep();
+    ProcessMessagesStep();
     // Each test reads the flags as they stand now: a nested scan may have
     // changed WatchedRunning during the pump above.
     if (platform_.IntelligentMode()) {
@@ -94,14 +94,14 @@ void IdleEngine::osszegzesTimer(TTimerEvent*) {
 }
 
 void IdleEngine::varakozoidoTimer(TTimerEvent*) {
-    platform_.LowerPriority();
+    LowerPriorityStep();
     egermozgatas.SetEnabled(true);
     MovePos = platform_.CursorPos();
-    platform_.ProcessMessages();
+    ProcessMessagesStep();
 }
 
 void IdleEngine::egermozgatasTimer(TTimerEvent*) {
-    platform_.LowerPriority();
+    LowerPriorityStep();
     platform_.SetTrayIconIndex(2);
     MovePos.x += StepX;
     MovePos.y += StepY;
@@ -117,6 +117,20 @@ void IdleEngine::egermozgatasTimer(TTimerEvent*) {
     if (MovePos.y <= 0)
         StepY = -StepY;
     platform_.SetCursorPos(MovePos);
+}
+
+void IdleEngine::LowerPriorityStep() {
+    if (TimerList1.InPass()) {
+        if (TimerList1.PassSerial() == loweredInPass_)
+            return;
+        loweredInPass_ = TimerList1.PassSerial();
+    }
+    platform_.LowerPriority();
+}
+
+void IdleEngine::ProcessMessagesStep() {
+    TimerList1.BeforePump();
+    platform_.ProcessMessages();
 }
 
 void IdleEngine::StopMoving(int index) {

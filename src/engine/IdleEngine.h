@@ -75,8 +75,17 @@ public:
     // Stops the wait and the mover and shows the given tray state.
     void StopMoving(int index);
 
+    // The steps the handlers (and the running-program scan) share. Lowering
+    // the priority asks the platform once per pass of the list: nothing in
+    // the program raises it again between two handlers of one pass. Before
+    // pumping, a re-arm the pass asked for is made, so the ticks come as if
+    // every switch-on had re-armed at once.
+    void LowerPriorityStep();
+    void ProcessMessagesStep();
+
 private:
     IdlePlatform& platform_;
+    uint64_t loweredInPass_ = 0;
 };
 
 }  // namespace engine

@@ -109,9 +109,17 @@ std::string NameOfProcess(ProcessSource& source, VersionClass versionClass, uint
 
 WindowProcessNames NamesOfProcess(ProcessSource& source, const PlatformVersion& version, uint32_t processId) {
     WindowProcessNames names;
-    names.Name = NameOfProcess(source, ClassifyVersion(version), processId);
-    if (processId != kPresetProcessId && ReadsFullImagePath(version))
+    if (processId != kPresetProcessId && processId != 0 && ReadsFullImagePath(version)) {
         names.FullPath = source.QueryFullImagePath(processId);
+        // The snapshot names a process by its image's file name, the last
+        // part of the full image path: with the path read, the snapshot (the
+        // costliest call of a scan, a list of every process) is not needed.
+        if (!names.FullPath.empty()) {
+            names.Name = names.FullPath.substr(names.FullPath.find_last_of("\\/") + 1);
+            return names;
+        }
+    }
+    names.Name = NameOfProcess(source, ClassifyVersion(version), processId);
     return names;
 }
 

@@ -80,9 +80,10 @@ TTimerList::~TTimerList() {
     BeginDestroy();
     // No OnFinish here: the owner that would receive it is being torn down.
     if (platform_->HasMessageWindow()) {
-        platform_->KillTimer();
+        StopTimer();
         platform_->DestroyMessageWindow();
     }
+    rearmPending_ = false;
     active_ = false;
     for (TTimerEvent* event : events_)
         event->parent_ = nullptr;
@@ -109,8 +110,10 @@ void TTimerList::SetActive(bool value) {
         Rearm();
     } else {
         active_ = false;
+        rearmPending_ = false;
         if (platform_->HasMessageWindow())
-            platform_->KillTimer();
+            StopTimer();
+        timerRunning_ = false;
         platform_->DestroyMessageWindow();
         if (OnFinish)
             OnFinish(this);
@@ -206,34 +209,104 @@ void TTimerList::Sort() {
 }
 
 void TTimerList::Rearm() {
-    if (platform_->HasMessageWindow())
-        platform_->KillTimer();
     if (EnabledCount() == 0) {
+        rearmPending_ = false;
+        if (platform_->HasMessageWindow())
+            StopTimer();
         Deactivate();
         return;
     }
+    // Inside a pass the handlers often switch several events on one after
+    // another: only the last re-arm decides the phase, so only it is made.
+    if (passDepth_ > 0) {
+        rearmPending_ = true;
+        rearmAskedAt_ = Now();
+        return;
+    }
+    ApplyRearm(Now());
+}
+
+void TTimerList::BeforePump() {
+    if (rearmPending_ && timerRunning_ && TickDiff(Now(), NextDue()) >= 0)
+        CommitRearm();
+}
+
+uint32_t TTimerList::NextDue() const {
+    const int32_t since = TickDiff(lastTickAt_, timerStartedAt_);
+    const uint32_t beats = since < 0 ? 1u : static_cast<uint32_t>(since / timerPeriod_) + 1u;
+    return timerStartedAt_ + beats * static_cast<uint32_t>(timerPeriod_);
+}
+
+void TTimerList::CommitRearm() {
+    if (!rearmPending_)
+        return;
+    rearmPending_ = false;
+    ApplyRearm(rearmAskedAt_);
+}
+
+void TTimerList::ApplyRearm(uint32_t askedAt) {
     // An inactive list has no window to tick on: it stays silent until activated.
-    if (period_ > 0 && platform_->HasMessageWindow() && !platform_->StartTimer(period_)) {
+    if (!platform_->HasMessageWindow())
+        return;
+    if (period_ <= 0) {
+        StopTimer();
+        return;
+    }
+    // A timer already beating with this period in this phase gives the very
+    // ticks a restart would: leave it alone.
+    if (timerRunning_ && timerPeriod_ == period_ && TickDiff(askedAt, timerStartedAt_) % period_ == 0)
+        return;
+    // Starting a timer with the same identifier replaces the running one.
+    timerRunning_ = false;
+    if (!platform_->StartTimer(period_)) {
         Deactivate();
         throw EOutOfResources("Not enough timers available");
     }
+    timerRunning_ = true;
+    timerPeriod_ = period_;
+    timerStartedAt_ = Now();
+}
+
+void TTimerList::StopTimer() {
+    platform_->KillTimer();
+    timerRunning_ = false;
 }
 
 void TTimerList::HandleTick() noexcept {
     try {
-        if (!active_) {
-            Rearm();
-            return;
-        }
-        if (RunPass()) {
-            if (EnabledCount() > 0) {
-                CalculatePeriod(Now());
+        {
+            ++passDepth_;
+            ++passSerial_;
+            lastTickAt_ = Now();
+            struct Leave {
+                int& depth;
+                ~Leave() { --depth; }
+            } leave{passDepth_};
+            // A pass that switched a one-shot off re-arms at its end, so the
+            // next tick comes one period after the pass's work, not on a fixed
+            // beat. The engine's second sample of a pair then comes more than
+            // a period after the mover's last move, which Wine needs before it
+            // reports where the user put the pointer rather than where the
+            // program did (it answers from its own record for 100 ms).
+            if (!active_) {
                 Rearm();
-            } else {
-                Deactivate();
+            } else if (RunPass()) {
+                if (EnabledCount() > 0) {
+                    CalculatePeriod(Now());
+                    Rearm();
+                } else {
+                    Deactivate();
+                }
             }
         }
+        CommitRearm();
     } catch (...) {
+        // The re-arms made before the failure stand, as they would have had
+        // they been made at once; the error box below pumps messages.
+        try {
+            CommitRearm();
+        } catch (...) {
+        }
         toolkit::HandleCurrentException();
     }
 }

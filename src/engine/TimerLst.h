@@ -87,6 +87,19 @@ public:
     // hands it to the application's handler; the timer keeps running.
     void HandleTick() noexcept;
 
+    // Re-arms asked for while a pass runs are folded into one platform call,
+    // made when the pass ends. Whoever pumps messages inside a pass calls this
+    // first: when the running timer has a tick due already, the re-arm is made
+    // now, so the pump cannot deliver a tick that the re-arm would have held
+    // back. (A tick falling due later, inside a long pump, comes early by the
+    // few ms the pass had run, which the firing tolerance absorbs.)
+    void BeforePump();
+
+    // Counts passes, nested ones included: a handler can tell whether it runs
+    // in the same pass as an earlier one.
+    uint64_t PassSerial() const { return passSerial_; }
+    bool InPass() const { return passDepth_ > 0; }
+
     std::function<void(TTimerList* sender, int32_t handle)> OnTimers;
     std::function<void(TTimerList* sender)> OnFinish;
 
@@ -99,6 +112,13 @@ private:
     void CalculatePeriod(uint32_t reference);
     void Sort();
     void Rearm();
+    // Starts the platform timer for period_, unless it already runs with that
+    // period and the phase a re-arm at askedAt would give it.
+    void ApplyRearm(uint32_t askedAt);
+    void CommitRearm();
+    void StopTimer();
+    // When the running timer's next tick is due, after the last one delivered.
+    uint32_t NextDue() const;
     // One walk over the events; true when a firing event switched itself off.
     bool RunPass();
 
@@ -107,6 +127,17 @@ private:
     bool active_ = false;
     int32_t period_ = 0;
     int32_t handleSequence_ = 0;
+
+    int passDepth_ = 0;
+    uint64_t passSerial_ = 0;
+    bool rearmPending_ = false;
+    uint32_t rearmAskedAt_ = 0;
+    // The platform timer as last started: its period and the tick count it
+    // was started at, which fixes its phase.
+    bool timerRunning_ = false;
+    int32_t timerPeriod_ = 0;
+    uint32_t timerStartedAt_ = 0;
+    uint32_t lastTickAt_ = 0;
 };
 
 }  // namespace engine

@@ -65,11 +65,14 @@ void TWindowsList::Refresh() {
 }
 
 void TWindowsList::AddWindow(HWND window) {
+    // Most top-level windows are hidden helpers: asking for visibility first
+    // spares their titles, and the same windows qualify either way.
+    if (!IsWindowVisible(window))
+        return;
     char title[kTitleBufferSize];
     title[0] = '\0';
     GetWindowTextA(window, title, kTitleBufferSize);
-    // Visibility is asked only of windows that pass the title test.
-    if ((AcceptEmptyNames || title[0] != '\0') && IsWindowVisible(window)) {
+    if (AcceptEmptyNames || title[0] != '\0') {
         auto info = std::make_unique<TWindowInfo>();
         info->Handle = window;
         TheWindowsList.Add(title, std::move(info));

@@ -7,6 +7,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Form.h"
+#include "toolkit/LiveCounts.h"
 
 namespace toolkit {
 namespace {
@@ -74,6 +75,7 @@ void Application::ShowException(const std::string& message) {
     HWND owner = GetActiveWindow();
     if (!owner)
         owner = handle_;
+    const ModalLoop box;
     MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 
@@ -139,9 +141,15 @@ bool IsInputForModalLoop(const MSG& msg) {
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (IsInputForModalLoop(msg))
-            break;  // left for the modal loop this pump runs inside
+    for (;;) {
+        // Each look at the queue is a round trip to the window server: outside
+        // modal loops a message is taken with a single one.
+        if (modalDepth_ > 0) {
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+                break;
+            if (IsInputForModalLoop(msg))
+                break;  // left for the modal loop this pump runs inside
+        }
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             break;
         if (msg.message == WM_QUIT) {
@@ -216,6 +224,7 @@ void Application::UnhookMainWindow(int id) {
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     Application& app = Instance();
+    app.NoteMenuLoop(message);
     try {
         // Messages sent while CreateWindowEx runs find no handle yet.
         if (app.handle_ == hwnd)
@@ -227,6 +236,10 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef TAVRIN_COUNT_HANDLES
+    if (message == LiveCountsMessage())
+        return LiveCount(static_cast<LiveKind>(wParam));
+#endif
     // Copy: a hook may unhook itself.
     const std::vector<Hook> hooks = hooks_;
     for (const Hook& hook : hooks) {

@@ -48,6 +48,26 @@ public:
     void Terminate();
     bool Terminated() const { return terminated_; }
 
+    // Marks a modal loop (a tracked menu, a dialog box) running on the thread
+    // for its lifetime. Only then can the queue hold input that a nested pump
+    // must leave alone, so only then does the pump look before it takes.
+    class ModalLoop {
+    public:
+        ModalLoop() { ++Instance().modalDepth_; }
+        ~ModalLoop() { --Instance().modalDepth_; }
+        ModalLoop(const ModalLoop&) = delete;
+        ModalLoop& operator=(const ModalLoop&) = delete;
+    };
+    int ModalDepth() const { return modalDepth_; }
+    // A window's procedure passes every message here: the system's own menu
+    // loops (a window's system menu) announce themselves to the window.
+    void NoteMenuLoop(UINT message) {
+        if (message == WM_ENTERMENULOOP)
+            ++modalDepth_;
+        else if (message == WM_EXITMENULOOP && modalDepth_ > 0)
+            --modalDepth_;
+    }
+
     void SetMainForm(Form* form) { mainForm_ = form; }
     Form* MainForm() const { return mainForm_; }
     bool ShowMainForm = true;
@@ -98,6 +118,7 @@ private:
     HICON icon_ = nullptr;
     std::string title_;
     bool terminated_ = false;
+    int modalDepth_ = 0;
     Form* mainForm_ = nullptr;
     std::vector<Form*> forms_;
     struct Hook {

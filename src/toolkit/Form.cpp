@@ -111,6 +111,7 @@ Control* Form::FindControl(HWND hwnd) const {
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    Application::Instance().NoteMenuLoop(message);
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!form)
         return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -4,11 +4,29 @@
 #include <cstring>
 #include <utility>
 
+#include "toolkit/Application.h"
+#include "toolkit/DelayedLibrary.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/FileDialogText.h"
+#include "toolkit/Exceptions.h"
 #include "toolkit/TextCopy.h"
 
 namespace toolkit {
+namespace {
+
+// The dialog is opened only when the user asks to add a program: its library
+// is loaded then, not at start.
+using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+GetOpenFileNameFn GetOpenFileName() {
+    static DelayedLibrary comdlg32("comdlg32.dll");
+    const auto fn = comdlg32.Find<GetOpenFileNameFn>("GetOpenFileNameA");
+    if (!fn)
+        throw Exception("Cannot load comdlg32.dll");
+    return fn;
+}
+
+}  // namespace
+
 
 TOpenDialog::TOpenDialog(Component* owner, std::string name) : Component(owner, std::move(name)) {}
 
@@ -34,7 +52,11 @@ bool TOpenDialog::Execute(HWND owner) {
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
     ofn.lpfnHook = &TOpenDialog::HookProc;
 
-    const BOOL taken = GetOpenFileNameA(&ofn);
+    BOOL taken;
+    {
+        const Application::ModalLoop dialog;
+        taken = GetOpenFileName()(&ofn);
+    }
     handle_ = nullptr;
     if (taken) {
         FileName = file;

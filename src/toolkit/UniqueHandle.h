@@ -1,6 +1,7 @@
 // Move-only owners for platform handles, one alias per release function.
-// Each kind counts its live handles so leak tests can watch them under Wine,
-// where the platform's own GDI/USER counters always read 0.
+// In test builds (TAVRIN_COUNT_HANDLES) each kind counts its live handles so
+// leak tests and the soak can watch them under Wine, where the platform's own
+// GDI/USER counters always read 0.
 #pragma once
 
 #include <windows.h>
@@ -66,12 +67,15 @@ public:
         return PutSlot(*this);
     }
 
+    // Live handles of this kind; always 0 in builds without TAVRIN_COUNT_HANDLES.
     static long Live() noexcept { return live_.load(); }
 
 private:
-    void Count(int delta) noexcept {
+    void Count([[maybe_unused]] int delta) noexcept {
+#ifdef TAVRIN_COUNT_HANDLES
         if (handle_ != Traits::Empty())
             live_ += delta;
+#endif
     }
 
     Handle handle_ = Traits::Empty();
@@ -109,6 +113,11 @@ struct LibraryTraits {
     static Handle Empty() noexcept { return nullptr; }
     static void Close(Handle h) noexcept { FreeLibrary(h); }
 };
+struct CursorTraits {
+    using Handle = HCURSOR;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { DestroyCursor(h); }
+};
 struct MenuTraits {
     using Handle = HMENU;
     static Handle Empty() noexcept { return nullptr; }
@@ -123,13 +132,32 @@ template <typename T>
 using UniqueGdi = UniqueHandle<GdiTraits<T>>;
 using UniqueLibrary = UniqueHandle<LibraryTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueCursor = UniqueHandle<CursorTraits>;  // never for shared (system) cursors
+
+// Device contexts held by the scopes below.
+class LiveDCs {
+public:
+    static long Live() noexcept { return live_.load(); }
+    static void Count([[maybe_unused]] HDC dc, [[maybe_unused]] int delta) noexcept {
+#ifdef TAVRIN_COUNT_HANDLES
+        if (dc)
+            live_ += delta;
+#endif
+    }
+
+private:
+    static inline std::atomic<long> live_{0};
+};
 
 // Releases a DC obtained with GetDC/GetWindowDC.
 class WindowDC {
 public:
     explicit WindowDC(HWND hwnd, bool wholeWindow = false) noexcept
-        : hwnd_(hwnd), dc_(wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
+        : hwnd_(hwnd), dc_(wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd)) {
+        LiveDCs::Count(dc_, +1);
+    }
     ~WindowDC() {
+        LiveDCs::Count(dc_, -1);
         if (dc_)
             ReleaseDC(hwnd_, dc_);
     }
@@ -145,8 +173,14 @@ private:
 // BeginPaint/EndPaint pair.
 class PaintDC {
 public:
-    explicit PaintDC(HWND hwnd) noexcept : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
-    ~PaintDC() { EndPaint(hwnd_, &ps_); }
+    explicit PaintDC(HWND hwnd) noexcept : hwnd_(hwnd) {
+        dc_ = BeginPaint(hwnd, &ps_);
+        LiveDCs::Count(dc_, +1);
+    }
+    ~PaintDC() {
+        LiveDCs::Count(dc_, -1);
+        EndPaint(hwnd_, &ps_);
+    }
     PaintDC(const PaintDC&) = delete;
     PaintDC& operator=(const PaintDC&) = delete;
     HDC get() const noexcept { return dc_; }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Application.h"
@@ -159,6 +160,7 @@ void TPopupMenu::Popup(int x, int y) {
     // A quit that arrives while the menu is open is taken by the menu's loop
     // and dropped: the program would run on although asked to end.
     toolkit::QuitWatch quit;
+    const toolkit::Application::ModalLoop tracking;
     TrackPopupMenu(Handle(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, ownerWindow, nullptr);
     if (quit.QuitSeen())
         toolkit::Application::Instance().Terminate();

@@ -94,6 +94,10 @@ void TrayRegistration::ShellRestarted() {
 
 void TrayRegistration::ImageChanged(uintptr_t icon) {
     TaskbarCheck();
+    SendImage(icon);
+}
+
+void TrayRegistration::SendImage(uintptr_t icon) {
     record_.hIcon = icon;
     if (active_)
         shell_.NotifyIcon(NotifyMessage::Modify, record_);
@@ -107,8 +111,10 @@ void TrayRegistration::SetIconIndex(int n, int imageCount, const std::function<u
     }
     record_.uFlags = notify_flags::kImage;
     const uintptr_t fresh = extract(n);
+    // The assignment and the image change it causes both check the taskbar;
+    // nothing runs between the two, so one lookup answers both.
     TaskbarCheck();
-    ImageChanged(fresh);
+    SendImage(fresh);
 }
 
 void TrayRegistration::SetHint(const std::string& hint) {

@@ -72,6 +72,7 @@ public:
 private:
     void Register();
     void Unregister();
+    void SendImage(uintptr_t icon);
 
     ShellPort& shell_;
     TrayHost& host_;

@@ -215,6 +215,40 @@ TEST_F(IdleEngineTest, HandlersLowerPriorityFirstAndSampleBeforeTheyPump) {
     }
 }
 
+// The engine's platform calls per pass: the priority is lowered once per pass,
+// however many handlers fire in it, and the timer is started again once, at
+// the end of the pass, and only when the handlers took time.
+// Every pass ends with a re-arm here (a one-shot fires in each), so every tick
+// still comes one period after the end of the pass before it.
+TEST_F(IdleEngineTest, APassLowersPriorityOnceAndRestartsTheTimerOnlyWhenItsPhaseMoved) {
+    for (const uint32_t pumpCost : {0u, 3u}) {
+        for (const bool intelligent : {false, true}) {
+            SCOPED_TRACE(std::string(intelligent ? "intelligent" : "normal") + ", pumps of " +
+                         std::to_string(pumpCost) + " ms");
+            idle.pumpCost = pumpCost;
+            idle.intelligent = intelligent;
+            time.NextTick();
+            idle.calls.clear();
+            const size_t ticksBefore = time.ticks.size(), startsBefore = time.starts.size();
+            const int killsBefore = time.kills;
+            std::vector<uint32_t> passEnds;
+            for (int i = 0; i < 20; ++i) {
+                time.NextTick();
+                passEnds.push_back(time.Now());
+            }
+            const size_t passes = time.ticks.size() - ticksBefore;
+            ASSERT_EQ(passes, 20u);
+            EXPECT_EQ(std::count(idle.calls.begin(), idle.calls.end(), "LowerPriority"),
+                      static_cast<long>(passes));
+            EXPECT_EQ(time.starts.size() - startsBefore, pumpCost == 0 ? 0 : passes)
+                << "a start at the end of each pass, only when the pass took time";
+            EXPECT_EQ(time.kills, killsBefore);
+            for (size_t i = 1; i < passEnds.size(); ++i)
+                EXPECT_EQ(FakeTimeline::Diff(time.ticks[ticksBefore + i], passEnds[i - 1]), 100) << "tick " << i;
+        }
+    }
+}
+
 // ---- The decision -------------------------------------------------------------------
 
 struct DecisionCase {
@@ -499,3 +533,61 @@ TEST_F(IdleEngineTest, WaitRunsBesideTheMoverAndReReadsTheCursorWhenItElapses) {
 }
 
 }  // namespace
+
+// ---- The 32-bit tick count's wrap (49.7 days) --------------------------------------
+
+// A whole session of watching, waiting, moving, a user's stop and watching
+// again, recorded relative to its start: (ms since start, what happened).
+std::vector<std::pair<int32_t, std::string>> SessionTimeline(uint32_t start, uint32_t pumpCost) {
+    FakeTimeline time(start);
+    FakeIdle idle(time);
+    idle.pumpCost = pumpCost;
+    toolkit::Component form{nullptr, "Form1"};
+    IdleEngine engine(form, time.MakePlatform(), idle);
+    engine.StepX = engine.StepY = 10;
+    form.LoadedAll();
+    std::vector<std::pair<int32_t, std::string>> events;
+    auto since = [&] { return FakeTimeline::Diff(time.Now(), start); };
+    engine.TimerList1.OnTimers = [&](TTimerList*, int32_t handle) {
+        for (const TTimerEvent* e : engine.TimerList1.Events())
+            if (e->Handle() == handle && e->Name() != "meres1" && e->Name() != "osszegzes")
+                events.emplace_back(since(), e->Name());
+    };
+    for (int i = 0; i < 150; ++i)
+        time.NextTick();
+    for (int i = 0; i < 30; ++i) {  // the user drags for 300 ms
+        idle.cursor.x += 1;
+        idle.cursor.y += 1;
+        time.Advance(10);
+    }
+    events.emplace_back(since(), engine.egermozgatas.Enabled() ? "still moving" : "stopped");
+    for (int i = 0; i < 120; ++i)
+        time.NextTick();
+    for (size_t i = 1; i < time.ticks.size(); ++i) {
+        const int32_t gap = FakeTimeline::Diff(time.ticks[i], time.ticks[i - 1]);
+        if (gap < 100 || gap > 100 + 2 * static_cast<int32_t>(pumpCost) + 10)
+            events.emplace_back(FakeTimeline::Diff(time.ticks[i], start), "gap of " + std::to_string(gap));
+    }
+    return events;
+}
+
+TEST(IdleEngineWrap, TheTickCountsWrapNeitherStallsNorBurstsTheTicksNorTheWait) {
+    for (const uint32_t pumpCost : {0u, 3u}) {
+        const auto reference = SessionTimeline(7000000, pumpCost);
+        ASSERT_FALSE(reference.empty());
+        bool waited = false, stopped = false;
+        for (const auto& [at, what] : reference) {
+            waited = waited || what == "varakozoido";
+            stopped = stopped || what == "stopped";
+            EXPECT_EQ(what.rfind("gap", 0), std::string::npos) << what << " at " << at;
+        }
+        ASSERT_TRUE(waited && stopped) << "the session should wait, move and be stopped";
+        // The wrap during the first scan's countdown, the idle wait, the moving,
+        // the user's stop and the wait after it.
+        for (const uint32_t beforeWrap : {500u, 5000u, 12000u, 15200u, 20000u}) {
+            SCOPED_TRACE("wrap " + std::to_string(beforeWrap) + " ms in, pumps of " + std::to_string(pumpCost) +
+                         " ms");
+            EXPECT_EQ(SessionTimeline(0u - beforeWrap, pumpCost), reference);
+        }
+    }
+}

@@ -257,7 +257,7 @@ TEST(ProcessNamesMemo, AsksThePlatformOncePerProcess) {
         EXPECT_EQ(memo.NamesOf(812).FullPath, "C:\\Apps\\app.exe");
         EXPECT_EQ(memo.NamesOf(900).Name, "other.exe");
     }
-    EXPECT_EQ(source.Walks, 2);
+    EXPECT_EQ(source.Walks, 0) << "the full paths name both";
     EXPECT_EQ(source.FullPathReads, 2);
 }
 
@@ -274,7 +274,7 @@ TEST(ProcessNamesMemo, AsksAgainAfterAnIncompleteAnswer) {
     // A process missing from the listing is asked for again each time.
     EXPECT_EQ(memo.NamesOf(77).Name, "");
     EXPECT_EQ(memo.NamesOf(77).Name, "");
-    EXPECT_EQ(source.Walks, 4);
+    EXPECT_EQ(source.Walks, 3) << "the failed path read, then 77 twice";
 }
 
 TEST(NamesOfProcess, ReadsTheFullPathOnlyWhereTheSnapshotNamesTheFileAlone) {
@@ -293,6 +293,28 @@ TEST(NamesOfProcess, ReadsTheFullPathOnlyWhereTheSnapshotNamesTheFileAlone) {
     // A window whose process could not be found asks for no path.
     engine::NamesOfProcess(source, kWindows10, engine::kPresetProcessId);
     EXPECT_EQ(source.FullPathReads, 1);
+}
+
+TEST(NamesOfProcess, OnCurrentSystemsTakesTheFileNameFromTheFullPathAndListsNoProcesses) {
+    FakeSource source;
+    source.Snapshot = {{4, "System"}, {812, "app.exe"}, {900, "locked.exe"}};
+    source.FullPaths = {{812, "C:\\Apps\\app.exe"}};
+    const engine::WindowProcessNames app = engine::NamesOfProcess(source, kWindows10, 812);
+    EXPECT_EQ(app.Name, "app.exe") << "as the snapshot names it";
+    EXPECT_EQ(app.FullPath, "C:\\Apps\\app.exe");
+    EXPECT_EQ(source.Walks, 0);
+    // A process whose path cannot be read is named by the snapshot.
+    const engine::WindowProcessNames locked = engine::NamesOfProcess(source, kWindows10, 900);
+    EXPECT_EQ(locked.Name, "locked.exe");
+    EXPECT_EQ(locked.FullPath, "");
+    EXPECT_EQ(source.Walks, 1);
+    // For every process that has both, the two rules give the same name.
+    for (const auto& entry : source.Snapshot) {
+        FakeSource fresh = source;
+        fresh.FullPaths[entry.Id] = "D:\\x\\" + entry.ExeFile;
+        EXPECT_EQ(engine::NamesOfProcess(fresh, kWindows10, entry.Id).Name,
+                  engine::NameOfProcess(fresh, VersionClass::Other, entry.Id));
+    }
 }
 
 TEST(LowerAscii, LowersOnlyTheAsciiCapitals) {

@@ -349,7 +349,7 @@ TEST_F(TimerListTest, SwitchingAnEventOnRestartsTheTimerPhase) {
     const int killsBefore = time.kills;
     extra.SetEnabled(true);
     ASSERT_EQ(time.starts.size(), startsBefore + 1);
-    EXPECT_EQ(time.kills, killsBefore + 1);
+    EXPECT_EQ(time.kills, killsBefore) << "a timer started again replaces the running one";
     EXPECT_EQ(time.starts.back().at, kStart + 250);
     EXPECT_EQ(time.starts.back().period, 100);
     time.ticks.clear();
@@ -360,6 +360,102 @@ TEST_F(TimerListTest, SwitchingAnEventOnRestartsTheTimerPhase) {
     time.Elapse(20);
     extra.SetInterval(2000);
     EXPECT_EQ(time.starts.back().at, kStart + 570);
+}
+
+// Within a pass the re-arms are folded: the platform hears of the last one
+// only, once, and only when it moves the timer's phase; the ticks are those
+// a re-arm at every switch-on gives.
+struct FoldCase {
+    const char* name;
+    uint32_t beforeFirst, beforeSecond;  // ms the handler spends before each switch-on
+    size_t starts;                       // platform starts the pass makes
+    int32_t nextTick;                    // ms after the pass's tick
+};
+void PrintTo(const FoldCase& c, std::ostream* os) { *os << c.name; }
+class FoldTest : public TimerListTest, public ::testing::WithParamInterface<FoldCase> {};
+
+TEST_P(FoldTest, ReArmsOfOnePassAreOneStartAtMostWithTheLastOnesPhase) {
+    const FoldCase& c = GetParam();
+    TTimerEvent& beat = Load("beat", 100);
+    TTimerEvent& a = Load("a", 100, true, false);
+    TTimerEvent& b = Load("b", 1000, true, false);
+    FinishLoading();
+    time.NextTick();
+    const uint32_t tick = time.Now() + 100;
+    size_t startsInHandler = 0;
+    beat.OnTimer = [&](TTimerEvent*) {
+        const size_t before = time.starts.size();
+        time.Elapse(c.beforeFirst);
+        a.SetEnabled(true);
+        time.Elapse(c.beforeSecond);
+        b.SetEnabled(true);
+        startsInHandler = time.starts.size() - before;
+    };
+    const size_t startsBefore = time.starts.size();
+    const int killsBefore = time.kills;
+    time.NextTick();
+    ASSERT_EQ(time.ticks.back(), tick);
+    EXPECT_EQ(startsInHandler, 0u) << "nothing is re-armed while the pass runs";
+    EXPECT_EQ(time.starts.size() - startsBefore, c.starts);
+    EXPECT_EQ(time.kills, killsBefore);
+    beat.OnTimer = nullptr;
+    time.NextTick();
+    EXPECT_EQ(FakeTimeline::Diff(time.ticks.back(), tick), c.nextTick);
+    EXPECT_TRUE(a.Enabled());
+}
+INSTANTIATE_TEST_SUITE_P(TimerList, FoldTest,
+                         ::testing::Values(FoldCase{"InPhaseStartsNothing", 0, 0, 0, 100},
+                                           FoldCase{"LastSwitchOnSetsThePhase", 7, 5, 1, 112},
+                                           FoldCase{"FirstLateSecondInPhaseStillOneStart", 30, 0, 1, 130}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TimerListTest, APumpBeforeTheNextTickIsDueLeavesTheReArmToTheEndOfThePass) {
+    TTimerEvent& beat = Load("beat", 100);
+    TTimerEvent& slow = Load("slow", 1000, true, false);
+    FinishLoading();
+    time.NextTick();
+    const uint32_t tick = time.Now() + 100;
+    size_t startsAtPump = 0;
+    const size_t startsBefore = time.starts.size();
+    beat.OnTimer = [&](TTimerEvent*) {
+        if (FakeTimeline::Diff(time.Now(), tick) != 0)
+            return;
+        time.Elapse(5);
+        slow.SetEnabled(true);
+        list.BeforePump();
+        startsAtPump = time.starts.size() - startsBefore;
+        time.PumpPending();
+        time.Elapse(5);
+    };
+    time.Advance(250);
+    EXPECT_EQ(startsAtPump, 0u);
+    ASSERT_EQ(time.starts.size(), startsBefore + 1) << "one start, when the pass ended";
+    EXPECT_EQ(FakeTimeline::Diff(time.starts.back().at, tick), 10);
+    EXPECT_EQ(time.ticks.back() - tick, 110u) << "one period after the pass's end";
+    EXPECT_EQ(time.maxDepth, 1);
+}
+
+TEST_F(TimerListTest, APumpInsideAPassFirstMakesTheReArmSoNoTickComesEarly) {
+    TTimerEvent& beat = Load("beat", 100);
+    TTimerEvent& slow = Load("slow", 1000, true, false);
+    FinishLoading();
+    time.NextTick();
+    const uint32_t tick = time.Now() + 100;
+    beat.OnTimer = [&](TTimerEvent* e) {
+        log.push_back(At(e->Name()));
+        if (FakeTimeline::Diff(time.Now(), tick) != 0)
+            return;
+        time.Elapse(120);  // the old phase has a tick due by now
+        slow.SetEnabled(true);
+        list.BeforePump();
+        time.PumpPending();  // the re-arm 120 ms into the pass holds it back
+    };
+    log.clear();
+    time.Advance(450);
+    const int32_t t = FakeTimeline::Diff(tick, kStart);
+    EXPECT_EQ(log, (std::vector<std::string>{"beat@" + std::to_string(t), "beat@" + std::to_string(t + 220),
+                                             "beat@" + std::to_string(t + 320)}));
+    EXPECT_EQ(time.maxDepth, 1);
 }
 
 TEST_F(TimerListTest, LastEnabledEventSwitchingItselfOffDeactivatesTheList) {
@@ -442,6 +538,7 @@ TEST_F(TimerListTest, RefusedTimerDeactivatesTheListAndRaises) {
     TTimerEvent& off = Load("off", 100, true, false);
     Load("beat", 100);
     FinishLoading();
+    time.Advance(30);  // out of the running timer's phase, so it must be restarted
     time.RefuseTimers(true);
     try {
         off.SetEnabled(true);
@@ -461,6 +558,7 @@ TEST_F(TimerListTest, RefusedTimerInsideATickIsReportedAndTicksStop) {
     beat.OnTimer = [&](TTimerEvent* e) {
         log.push_back(e->Name());
         time.RefuseTimers(true);
+        time.Elapse(30);
         off.SetEnabled(true);
     };
     time.Advance(1000);

@@ -73,6 +73,7 @@ TEST(ProcessMessages, LeavesInputForAMenuOrDialogToItsModalLoop) {
     PostMessageA(dialog, WM_KEYDOWN, VK_TAB, 0);
     PostMessageA(window.Handle(), WM_APP + 1, 0, 0);
 
+    const toolkit::Application::ModalLoop inTheDialog;  // the pump runs inside its loop
     App().ProcessMessages();
     EXPECT_EQ(seen, (std::vector<UINT>{WM_APP})) << "the pump went past the dialog's key";
     MSG msg;
@@ -84,6 +85,32 @@ TEST(ProcessMessages, LeavesInputForAMenuOrDialogToItsModalLoop) {
     App().ProcessMessages();
     EXPECT_EQ(seen, (std::vector<UINT>{WM_APP, WM_APP + 1}));
     DestroyWindow(dialog);
+}
+
+// A window's system menu runs its loop inside the window's default handling:
+// the window hears of it, and so the nested pumps know input may be the menu's.
+int depthInSystemMenu = -1;
+TEST(ProcessMessages, KnowsOfAWindowsSystemMenuLoop) {
+    toolkit::FormLayout layout;
+    layout.caption = "Menu";
+    layout.clientWidth = 200;
+    layout.clientHeight = 100;
+    toolkit::Form form(nullptr, "MenuForm", layout);
+    form.Show();
+    depthInSystemMenu = -1;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (depthInSystemMenu >= 0 || !menu || !IsWindowVisible(menu))
+            return;
+        depthInSystemMenu = App().ModalDepth();
+        EndMenu();
+    });
+    EXPECT_EQ(App().ModalDepth(), 0);
+    // Returns when the menu has closed.
+    SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    KillTimer(nullptr, timer);
+    EXPECT_GE(depthInSystemMenu, 1) << "-1: the menu never showed";
+    EXPECT_EQ(App().ModalDepth(), 0) << "the menu loop has ended";
 }
 
 TEST(ProcessMessages, RunsATimerTickThatFellDueWhileTheHandlerWasBusy) {

@@ -80,6 +80,14 @@ private:
     std::string path_;
 };
 
+// The first test of this process: the dialog's library comes with the first
+// dialog, not with the program.
+TEST_F(OpenDialogTest, ItsLibraryIsLoadedWhenTheFirstDialogOpens) {
+    EXPECT_EQ(GetModuleHandleA("comdlg32.dll"), nullptr) << "loaded at start";
+    EXPECT_FALSE(Run({[](HWND) {}, [](HWND d) { D::Press(d, IDCANCEL); }}));
+    EXPECT_NE(GetModuleHandleA("comdlg32.dll"), nullptr);
+}
+
 TEST_F(OpenDialogTest, AcceptAsksCanCloseWithTheFullPathWhileTheDialogIsOpen) {
     const TempFile file(folder_ + "program.exe");
     const bool taken = Run({[](HWND d) { D::Type(d, "program"); }, [](HWND d) { D::Press(d, IDOK); }});

@@ -68,13 +68,17 @@ TEST(TrayMenu, ARightButtonReleaseOpensTheMenuAtTheCursor) {
     SetCursorPos(200, 150);
     RECT shown{};
     HWND foreground = nullptr;
+    int modalDepth = 0;
     MenuWatcher watcher([&](HWND menu) {
         GetWindowRect(menu, &shown);
         foreground = GetForegroundWindow();
+        modalDepth = toolkit::Application::Instance().ModalDepth();
         EndMenu();
     });
     PostCallback(form.TrayIcon1, WM_RBUTTONUP);
     ASSERT_TRUE(PumpUntil([&] { return watcher.Seen(); }, 3000)) << "no menu window appeared";
+    EXPECT_GE(modalDepth, 1) << "nested pumps must know the menu's loop reads the input";
+    EXPECT_EQ(toolkit::Application::Instance().ModalDepth(), 0);
     EXPECT_EQ(shown.left, 200);
     EXPECT_EQ(shown.top, 150);
     EXPECT_EQ(form.popups, 2) << "before tracking, and again when the system asks for the contents";
