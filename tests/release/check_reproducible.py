@@ -1,11 +1,12 @@
-"""Two release builds from the same commit give the same bytes: this build
-tree's tavrin2.exe, zip and installer against those of a fresh release build
-made in another folder (so that no build path can leak in either). Also checks
+"""Two release builds from the same commit give the same bytes: two fresh
+release builds, each in a folder of its own (so that no build path can leak
+in), compared file by file: tavrin2.exe, the zip and the installer. Also checks
 that the files carry no time stamp of their own and that the one project
 version reaches the version resource, the manifest, the installer and the
-file names.
+file names. (The test build tree is no party to the comparison: it counts live
+handles for the tests, which the release does not.)
 
-usage: check_reproducible.py SOURCE_DIR BUILD_DIR VERSION PUBLISHER"""
+usage: check_reproducible.py SOURCE_DIR VERSION PUBLISHER"""
 import hashlib
 import os
 import shutil
@@ -28,7 +29,7 @@ def pe_time_stamp(data):
     return struct.unpack_from("<I", data, pe + 8)[0]
 
 
-def main(source, build, version, publisher):
+def main(source, version, publisher):
     failures = []
 
     def check(ok, message):
@@ -40,19 +41,21 @@ def main(source, build, version, publisher):
     setup_name = "tavrin2-%s-setup.exe" % version
     work = tempfile.mkdtemp(prefix="tavrin2-release.")
     try:
-        fresh, fresh_dist, here_dist = (os.path.join(work, d) for d in ("build", "dist", "dist-here"))
-        # The release preset, as tools/release uses it, in another folder.
-        subprocess.run(["cmake", "--preset", "release", "-B", fresh, "-DTAVRIN_DIST_DIR=" + fresh_dist],
-                       cwd=source, check=True, stdout=subprocess.DEVNULL)
-        # One compiler at a time: the end-to-end tests running beside it keep
-        # their timing on a two-core machine.
-        subprocess.run(["cmake", "--build", fresh, "--target", "dist", "-j", "1"], check=True,
-                       stdout=subprocess.DEVNULL)
-        # This tree's executable packed now, so both zips carry the same commit date.
-        exe_here = os.path.join(build, "src", "app", "tavrin2.exe")
-        subprocess.run([sys.executable, os.path.join(source, "tools", "package.py"), "--exe", exe_here,
-                        "--version", version, "--publisher", publisher, "--out", here_dist], check=True,
-                       stdout=subprocess.DEVNULL)
+        fresh, fresh_dist, other, other_dist = (os.path.join(work, d) for d in ("build", "dist", "build2", "dist2"))
+        # The release preset, as tools/release uses it, twice in other folders;
+        # one compiler each, so the end-to-end tests running beside keep their
+        # timing on a two-core machine.
+        builds = []
+        for tree, dist in ((fresh, fresh_dist), (other, other_dist)):
+            subprocess.run(["cmake", "--preset", "release", "-B", tree, "-DTAVRIN_DIST_DIR=" + dist],
+                           cwd=source, check=True, stdout=subprocess.DEVNULL)
+            builds.append(subprocess.Popen(["cmake", "--build", tree, "--target", "dist", "-j", "1"],
+                                           stdout=subprocess.DEVNULL))
+        for b in builds:
+            if b.wait() != 0:
+                raise subprocess.CalledProcessError(b.returncode, b.args)
+        exe_here = os.path.join(other, "src", "app", "tavrin2.exe")
+        here_dist = other_dist
 
         pairs = [("tavrin2.exe", exe_here, os.path.join(fresh, "src", "app", "tavrin2.exe")),
                  (zip_name, os.path.join(here_dist, zip_name), os.path.join(fresh_dist, zip_name)),
@@ -96,6 +99,6 @@ def main(source, build, version, publisher):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 5:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
     sys.exit(main(*sys.argv[1:]))
