@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Form1Fixture.h"
+#include "PointerInput.h"
 #include "Screenshot.h"
 #include "toolkit/Exceptions.h"
 #include "ui/WndProcHook.h"
@@ -18,44 +19,19 @@ namespace {
 using form1_test::Form1Fixture;
 using form1_test::kRunKey;
 using form1_test::kSettingsKey;
-
-// Dispatches messages for a while, so input and paints reach the windows.
-void PumpFor(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        toolkit::Application::Instance().ProcessMessages();
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
-void MouseTo(int x, int y) {
-    SetCursorPos(x, y);
-    PumpFor(60);
-}
+using form1_test::CentreOf;
+using form1_test::ClickAt;
+using form1_test::MouseTo;
+using form1_test::PumpFor;
 
 void Button(DWORD flag) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flag;
-    SendInput(1, &in, sizeof in);
-    PumpFor(80);
-}
-
-void ClickAt(int x, int y) {
-    MouseTo(x, y);
-    Button(MOUSEEVENTF_LEFTDOWN);
-    Button(MOUSEEVENTF_LEFTUP);
+    form1_test::MouseButton(flag);
 }
 
 RECT WindowRectOf(HWND hwnd) {
     RECT r;
     GetWindowRect(hwnd, &r);
     return r;
-}
-
-POINT CentreOf(HWND hwnd) {
-    const RECT r = WindowRectOf(hwnd);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 bool SameRect(const RECT& a, const RECT& b) {
