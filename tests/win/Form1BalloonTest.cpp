@@ -107,12 +107,6 @@ void AnotherApplicationTakesTheForeground() {
 
 class Form1Balloon : public Form1Fixture {
 protected:
-    TForm1& StartShown() {
-        TForm1& f = Start();
-        f.Show();
-        PumpFor(300);
-        return f;
-    }
     // Help mode, then a real click on the box.
     void HelpClick(TForm1& f, toolkit::CheckBox& box) {
         f.CaptionButton1Click();

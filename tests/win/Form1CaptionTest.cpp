@@ -40,12 +40,6 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 class Form1Caption : public Form1Fixture {
 protected:
-    TForm1& StartShown() {
-        TForm1& f = Start();
-        f.Show();
-        PumpFor(300);
-        return f;
-    }
     // A screen point of the caption button, relative to its window-coordinate bounds.
     POINT OnButton(TForm1& f, int dx, int dy) {
         const RECT w = WindowRectOf(f.Handle());

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "PointerInput.h"
 #include "app/Unit1.h"
 #include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
@@ -63,6 +64,13 @@ protected:
     TForm1& Start() {
         form = std::make_unique<TForm1>(exePath);
         return *form;
+    }
+    // Started and shown, with its first paints done.
+    TForm1& StartShown() {
+        TForm1& f = Start();
+        f.Show();
+        PumpFor(300);
+        return f;
     }
 
     // Registry helpers on the redirected HKEY_CURRENT_USER.
