@@ -5,6 +5,7 @@
 #include "store/ListFileText.h"
 
 #include "app/IconResources.h"
+#include "app/SettingsWindowTexts.h"
 #include "toolkit/Application.h"
 #include "toolkit/CommaText.h"
 #include "toolkit/ErrorReport.h"
@@ -23,7 +24,7 @@ constexpr Bounds In(const Bounds& group, int left, int top, int width, int heigh
 
 toolkit::FormLayout Layout() {
     toolkit::FormLayout layout;
-    layout.caption = "Tavrin2";
+    layout.caption = app::kProgramTitle;
     layout.left = 381;
     layout.top = 179;
     layout.clientWidth = 235;
@@ -38,13 +39,13 @@ toolkit::FormLayout Layout() {
 TForm1::TForm1(std::string exePath)
     : Form(nullptr, "Form1", Layout()),
       IdleEngine(*this, engine::MakeWin32TimerPlatform(), static_cast<engine::IdlePlatform&>(*this)),
-      GroupBox1(*this, "GroupBox1", kGroupBox1, "Indítás"),
-      CheckBox2(*this, "CheckBox2", In(kGroupBox1, 8, 16, 217, 17), "Automaikus indítás a windows indításakor"),
-      GroupBox2(*this, "GroupBox2", kGroupBox2, "Vezérlő"),
-      CheckBox1(*this, "CheckBox1", In(kGroupBox2, 8, 16, 129, 17), "Inteligens egér-vezérlő"),
+      GroupBox1(*this, "GroupBox1", kGroupBox1, app::kStartupGroupCaption),
+      CheckBox2(*this, "CheckBox2", In(kGroupBox1, 8, 16, 217, 17), app::kAutostartCaption),
+      GroupBox2(*this, "GroupBox2", kGroupBox2, app::kControlGroupCaption),
+      CheckBox1(*this, "CheckBox1", In(kGroupBox2, 8, 16, 129, 17), app::kIntelligentModeCaption),
       ComboBox1(*this, "ComboBox1", In(kGroupBox2, 8, 40, 217, 21), 13),
-      Button1(*this, "Button1", In(kGroupBox2, 8, 72, 75, 25), "Hozzáad"),
-      Button2(*this, "Button2", In(kGroupBox2, 144, 72, 75, 25), "Töröl"),
+      Button1(*this, "Button1", In(kGroupBox2, 8, 72, 75, 25), app::kAddCaption),
+      Button2(*this, "Button2", In(kGroupBox2, 144, 72, 75, 25), app::kRemoveCaption),
       WindowsList1(this, "WindowsList1"),
       TrayIcon1(this, "TrayIcon1"),
       ImageList1(this, "ImageList1"),
@@ -86,17 +87,17 @@ void TForm1::ApplyStoredLayout() {
     for (HWND hwnd : tabOrder)
         SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    CheckBox2.Hint = "Automatikus indítás";
+    CheckBox2.Hint = app::kAutostartHint;
     CheckBox2.ShowHint = true;
     CheckBox2.OnClick = [this] { CheckBox2Click(); };
-    CheckBox1.Hint = "Inteligens egér-vezérlő be/ki kapcsolása";
+    CheckBox1.Hint = app::kIntelligentModeHint;
     CheckBox1.ShowHint = true;
     CheckBox1.OnClick = [this] { CheckBox1Click(); };
-    ComboBox1.SetText("Programok listája");
-    Button1.Hint = "Program hozzáadása a listához";
+    ComboBox1.SetText(app::kProgramListText);
+    Button1.Hint = app::kAddHint;
     Button1.ShowHint = true;
     Button1.OnClick = [this] { Button1Click(); };
-    Button2.Hint = "Program törlése a listáról";
+    Button2.Hint = app::kRemoveHint;
     Button2.ShowHint = true;
     Button2.OnClick = [this] { Button2Click(); };
 
@@ -113,19 +114,19 @@ void TForm1::ApplyStoredLayout() {
     for (const char* name : app::kTrayStateIcons)
         ImageList1.AddIconResource(instance, name);
 
-    OpenDialog1.Filter = "Alkalmazás|*.exe";
+    OpenDialog1.Filter = app::kProgramFilter;
     OpenDialog1.FilterIndex = 1;
-    OpenDialog1.DefaultExt = "*.exe";
-    OpenDialog1.InitialDir = "c:\\";
+    OpenDialog1.DefaultExt = app::kProgramExtension;
+    OpenDialog1.InitialDir = app::kProgramFolder;
     OpenDialog1.Options = OFN_ENABLEHOOK | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
     OpenDialog1.OnCanClose = [this](toolkit::TOpenDialog&, bool& canClose) { OpenDialog1CanClose(canClose); };
 
     AppEvents1.SetShowMainForm(false);
 
-    Belltsok1.SetCaption("Beállítások...");
+    Belltsok1.SetCaption(app::kSettingsMenuCaption);
     Belltsok1.OnClick = [this] { Belltsok1Click(); };
     N1.SetCaption("-");
-    Kilps1.SetCaption("Kilépés");
+    Kilps1.SetCaption(app::kExitMenuCaption);
     Kilps1.OnClick = [this] { Kilps1Click(); };
     PopupMenu1.Add(Belltsok1);
     PopupMenu1.Add(N1);
@@ -167,7 +168,7 @@ void TForm1::FormCreate() {
     // file made in the first step, and is skipped quietly without it.
     const bool listFileReady = RunStartStep([this] { store::EnsureListFile(ListPath); });
     LowerPriority();
-    toolkit::Application::Instance().SetTitle("Tavrin2");
+    toolkit::Application::Instance().SetTitle(app::kProgramTitle);
     RunStartStep([this] { LoadSettings(); });
     if (listFileReady)
         RunStartStep([this] { LoadProgramList(); });
@@ -226,7 +227,7 @@ void TForm1::HelpClick(toolkit::CheckBox& box, const char* text) {
         throw;
     }
     restoringHelpClick_ = false;
-    BalloonHint1.ShowBalloon(&box, text, "Indítás", 10000);
+    BalloonHint1.ShowBalloon(&box, text, app::kHelpHeading, 10000);
     CheckBox1.SetCursor(toolkit::crDefault);
     CheckBox2.SetCursor(toolkit::crDefault);
 }

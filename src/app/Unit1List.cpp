@@ -5,9 +5,7 @@
 #include "store/ListFile.h"
 #include "store/ListFileText.h"
 
-namespace {
-constexpr char kEditText[] = "Programok listája";
-}
+#include "app/SettingsWindowTexts.h"
 
 void TForm1::LoadProgramList() {
     const std::vector<std::string> entries = store::LoadListFile(ListPath);
@@ -68,5 +66,5 @@ void TForm1::Button2Click() {
         ComboBox1.Delete(index);
         SaveProgramList();
     }
-    ComboBox1.SetText(kEditText);
+    ComboBox1.SetText(app::kProgramListText);
 }

@@ -2,18 +2,14 @@
 // and the store actions of the two check boxes, with help mode in front.
 #include "app/Unit1.h"
 
-namespace {
-constexpr char kSettingsKey[] = "Software\\Orvaneth\\Tavrin2";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kIntelligentValue[] = "Inteligens";
-constexpr char kAutostartValue[] = "Tavrin2";
+#include "app/RegistryNames.h"
+#include "app/SettingsWindowTexts.h"
 
-constexpr char kCheckBox1Help[] =
-    "Ha ki van pipálva, akkor a program, csak akkor mozgatja az egeret\r"
-    "ha azon programok valamelyike fut a gépen, amit megadtunk a listában.";
-constexpr char kCheckBox2Help[] =
-    "Ha ki van pipálva, akkor az\r"
-    "op. rendszerrel egyszerre indul a program.";
+namespace {
+using app::kAutostartValue;
+using app::kIntelligentValue;
+using app::kRunKey;
+using app::kSettingsKey;
 
 // Windows splits an unquoted command line at its first space at logon, so a
 // path with a space is stored in quotes; others byte for byte.
@@ -50,7 +46,7 @@ void TForm1::LoadSettings() {
 
 void TForm1::CheckBox1Click() {
     if (CheckBox1.Cursor() == toolkit::crHelp) {
-        HelpClick(CheckBox1, kCheckBox1Help);
+        HelpClick(CheckBox1, app::kIntelligentModeHelp);
         return;
     }
     if (!registry_)
@@ -67,7 +63,7 @@ void TForm1::CheckBox1Click() {
 
 void TForm1::CheckBox2Click() {
     if (CheckBox2.Cursor() == toolkit::crHelp) {
-        HelpClick(CheckBox2, kCheckBox2Help);
+        HelpClick(CheckBox2, app::kAutostartHelp);
         return;
     }
     if (!registry_)

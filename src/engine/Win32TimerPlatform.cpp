@@ -11,7 +11,6 @@
 namespace engine {
 namespace {
 
-constexpr char kWindowClass[] = "TavrinTimerListWindow";
 constexpr UINT_PTR kTimerId = 1;
 
 class Win32TimerPlatform final : public TimerPlatform {
@@ -25,7 +24,7 @@ public:
 
     void CreateMessageWindow(TTimerList& list) override {
         DestroyMessageWindow();
-        hwnd_ = toolkit::CreateHiddenWindow(kWindowClass, &Win32TimerPlatform::WindowProc, HWND_MESSAGE, 0, &list);
+        hwnd_ = toolkit::CreateHiddenWindow(kTimerWindowClass, &Win32TimerPlatform::WindowProc, HWND_MESSAGE, 0, &list);
     }
 
     void DestroyMessageWindow() override {

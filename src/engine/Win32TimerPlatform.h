@@ -8,6 +8,9 @@
 
 namespace engine {
 
+// The class of the hidden window that receives the ticks.
+constexpr char kTimerWindowClass[] = "TavrinTimerListWindow";
+
 std::unique_ptr<TimerPlatform> MakeWin32TimerPlatform();
 
 }  // namespace engine

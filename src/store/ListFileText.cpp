@@ -36,7 +36,7 @@ std::string FormatListText(const std::vector<std::string>& entries) {
 std::string ListPathFor(std::string_view exePath) {
     const size_t cut = exePath.find_last_of("\\:");
     std::string path(cut == std::string_view::npos ? std::string_view{} : exePath.substr(0, cut + 1));
-    path += "list.txt";
+    path += kListFileName;
     return path;
 }
 

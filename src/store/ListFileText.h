@@ -8,6 +8,9 @@
 
 namespace store {
 
+// The program list's file name, beside the executable.
+constexpr char kListFileName[] = "list.txt";
+
 // One entry per line. An entry runs to the next CR, LF or NUL; after it one CR
 // is skipped if present, then one LF. A NUL ends the text. A last entry without
 // a line break still counts; a break at the end adds no empty entry. Bytes are

@@ -10,10 +10,6 @@
 #include "toolkit/LiveCounts.h"
 
 namespace toolkit {
-namespace {
-// The installer and uninstaller find running copies by this class name.
-constexpr char kAppWindowClass[] = "Tavrin2Application";
-}
 
 Application& Application::Instance() {
     static Application application;
@@ -32,10 +28,10 @@ void Application::Initialize(HINSTANCE instance) {
     title_ = name;
     // The main icon is drawn at 16 x 16: load it at that size for the small
     // uses (tray hand-over, caption, taskbar) so it is not stretched.
-    icon_ = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
+    icon_ = static_cast<HICON>(LoadImageA(instance, kMainIconResource, IMAGE_ICON, 16, 16, LR_SHARED));
     if (!icon_)
         icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    HICON bigIcon = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    HICON bigIcon = static_cast<HICON>(LoadImageA(instance, kMainIconResource, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     if (!bigIcon)
         bigIcon = icon_;
 
@@ -46,7 +42,7 @@ void Application::Initialize(HINSTANCE instance) {
     wc.hIcon = bigIcon;
     wc.hIconSm = icon_;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kAppWindowClass;
+    wc.lpszClassName = kApplicationWindowClass;
     RegisterClassExA(&wc);
 
     // A zero-sized popup at the screen centre: never seen itself, it owns the
@@ -54,7 +50,7 @@ void Application::Initialize(HINSTANCE instance) {
     // carries the application's single taskbar button.
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    handle_ = CreateWindowExA(0, kAppWindowClass, title_.c_str(),
+    handle_ = CreateWindowExA(0, kApplicationWindowClass, title_.c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                               nullptr, nullptr, instance, nullptr);
     if (handle_) {

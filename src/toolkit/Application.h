@@ -14,6 +14,11 @@
 
 namespace toolkit {
 
+// The installer and uninstaller find running copies by this class name.
+constexpr char kApplicationWindowClass[] = "Tavrin2Application";
+// The icon resource the application, its windows and its taskbar button show.
+constexpr char kMainIconResource[] = "MAINICON";
+
 class Control;
 class Form;
 
@@ -37,7 +42,7 @@ public:
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title);
 
-    HICON Icon() const { return icon_; }  // the main icon ("MAINICON")
+    HICON Icon() const { return icon_; }  // the main icon (kMainIconResource)
 
     // Runs the loop until Terminate; shows the main form first when ShowMainForm.
     void Run();

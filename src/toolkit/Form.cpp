@@ -10,13 +10,12 @@
 
 namespace toolkit {
 namespace {
-constexpr char kFormClass[] = "Tavrin2Form";
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | DS_MODALFRAME;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
 
 void RegisterFormClass(HINSTANCE instance) {
     WNDCLASSEXA wc{};
-    if (GetClassInfoExA(instance, kFormClass, &wc))
+    if (GetClassInfoExA(instance, kFormWindowClass, &wc))
         return;
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = DefWindowProcA;  // replaced per window at WM_NCCREATE binding
@@ -24,7 +23,7 @@ void RegisterFormClass(HINSTANCE instance) {
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.cbWndExtra = DLGWINDOWEXTRA;
-    wc.lpszClassName = kFormClass;
+    wc.lpszClassName = kFormWindowClass;
     RegisterClassExA(&wc);
 }
 }  // namespace
@@ -38,7 +37,7 @@ Form::Form(Component* owner, std::string name, const FormLayout& layout)
 
     RECT r{0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRectEx(&r, kDialogStyle, FALSE, kDialogExStyle);
-    hwnd_ = CreateWindowExA(kDialogExStyle, kFormClass, layout.caption.c_str(), kDialogStyle, layout.left, layout.top,
+    hwnd_ = CreateWindowExA(kDialogExStyle, kFormWindowClass, layout.caption.c_str(), kDialogStyle, layout.left, layout.top,
                             r.right - r.left, r.bottom - r.top, app.Handle(), nullptr, instance, this);
     // Bind after creation: the class procedure is the default one, so no
     // message during CreateWindowEx needs the object.

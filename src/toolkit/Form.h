@@ -14,6 +14,9 @@
 
 namespace toolkit {
 
+// The window class of every form.
+constexpr char kFormWindowClass[] = "Tavrin2Form";
+
 class Control;
 
 struct FormLayout {

@@ -40,7 +40,7 @@ THintWindow::~THintWindow() {
 }
 
 HintWindowClass THintWindow::Class() {
-    return {"THintWindow", [] { return std::make_unique<THintWindow>(); }};
+    return {kHintWindowClass, [] { return std::make_unique<THintWindow>(); }};
 }
 
 HFONT THintWindow::HintFont(bool bold) {

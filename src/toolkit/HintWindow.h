@@ -13,6 +13,9 @@
 
 namespace toolkit {
 
+// The window class of the plain hint window.
+constexpr char kHintWindowClass[] = "THintWindow";
+
 class THintWindow;
 
 // A kind of hint window the application can be told to use.
@@ -35,7 +38,7 @@ public:
     HWND Handle();
     bool HandleAllocated() const { return hwnd_ != nullptr; }
     bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
-    virtual const char* ClassName() const { return "THintWindow"; }
+    virtual const char* ClassName() const { return kHintWindowClass; }
 
     COLORREF Color;
     const std::string& Caption() const { return caption_; }

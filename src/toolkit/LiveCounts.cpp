@@ -63,7 +63,7 @@ long LiveCount(LiveKind kind) {
 }
 
 UINT LiveCountsMessage() {
-    static const UINT message = RegisterWindowMessageA("Tavrin2.LiveCounts");
+    static const UINT message = RegisterWindowMessageA(kLiveCountsMessage);
     return message;
 }
 

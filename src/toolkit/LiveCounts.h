@@ -29,7 +29,8 @@ const char* LiveKindName(LiveKind kind);
 // -1 for an unknown kind.
 long LiveCount(LiveKind kind);
 
-// "Tavrin2.LiveCounts": wParam is a LiveKind, the result its count.
+// The registered message whose wParam is a LiveKind and whose result its count.
+constexpr char kLiveCountsMessage[] = "Tavrin2.LiveCounts";
 UINT LiveCountsMessage();
 
 }  // namespace toolkit

@@ -77,7 +77,7 @@ PixelRect WorkArea() {
 }
 
 toolkit::HintWindowClass TBalloonWindow::Class() {
-    return {"TBalloonWindow", [] { return std::unique_ptr<toolkit::THintWindow>(new TBalloonWindow()); }};
+    return {kBalloonWindowClass, [] { return std::unique_ptr<toolkit::THintWindow>(new TBalloonWindow()); }};
 }
 
 void TBalloonWindow::LoadDisplayData(const void*) {

@@ -12,6 +12,11 @@
 
 namespace ui {
 
+// The application's hint window once balloons take over.
+constexpr char kBalloonWindowClass[] = "TBalloonWindow";
+// The help balloon's window.
+constexpr char kHelpBalloonWindowClass[] = "TBalloonWindowEx";
+
 class TBalloonHint;
 struct BalloonRequest;
 
@@ -23,7 +28,7 @@ class TBalloonWindow : public toolkit::THintWindow {
 public:
     TBalloonWindow() = default;
     static toolkit::HintWindowClass Class();
-    const char* ClassName() const override { return "TBalloonWindow"; }
+    const char* ClassName() const override { return kBalloonWindowClass; }
 
     BalloonLayout Layout;  // placement, stem, content and text tops, lift
     bool HeadingVisible = false;
@@ -66,7 +71,7 @@ protected:
 class TBalloonWindowEx : public TBalloonWindow {
 public:
     explicit TBalloonWindowEx(TBalloonHint& owner) : OwnerHint(owner) {}
-    const char* ClassName() const override { return "TBalloonWindowEx"; }
+    const char* ClassName() const override { return kHelpBalloonWindowClass; }
 
     TBalloonHint& OwnerHint;
     bool Anchored = false;

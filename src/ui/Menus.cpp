@@ -14,8 +14,6 @@
 namespace ui {
 namespace {
 
-constexpr char kOwnerWindowClass[] = "Tavrin2MenuOwner";
-
 // Menus in registration order: the owner window offers them its messages in this order.
 std::vector<TPopupMenu*>& Menus() {
     static std::vector<TPopupMenu*> menus;
@@ -77,7 +75,7 @@ TPopupMenu::TPopupMenu(toolkit::Component* owner, std::string name)
     if (!handle_)
         throw EOutOfResources("Out of system resources");
     if (Menus().empty())
-        ownerWindow = toolkit::CreateHiddenWindow(kOwnerWindowClass, &TPopupMenu::OwnerWindowProc, nullptr, WS_POPUP,
+        ownerWindow = toolkit::CreateHiddenWindow(kMenuOwnerWindowClass, &TPopupMenu::OwnerWindowProc, nullptr, WS_POPUP,
                                                   nullptr);
     Menus().push_back(this);
 }

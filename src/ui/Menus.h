@@ -13,6 +13,9 @@
 
 namespace ui {
 
+// The hidden window that owns every shown menu.
+constexpr char kMenuOwnerWindowClass[] = "Tavrin2MenuOwner";
+
 class TPopupMenu;
 
 class TMenuItem : public toolkit::Component {

@@ -16,12 +16,10 @@
 namespace ui {
 namespace {
 
-constexpr char kNotifyWindowClass[] = "Tavrin2TrayNotify";
-
 // Broadcast to top-level windows by a shell that has (re)created its
 // notification area; the hidden NotifyWindow is top-level so it hears it.
 UINT TaskbarCreatedMessage() {
-    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    static const UINT message = RegisterWindowMessageA(kTaskbarCreatedMessage);
     return message;
 }
 
@@ -62,7 +60,7 @@ TTrayIcon::~TTrayIcon() {
 
 HWND TTrayIcon::CreateNotifyWindow(TTrayIcon* icon) {
     // Top-level, not message-only: the tray menu makes it the foreground window.
-    return toolkit::CreateHiddenWindow(kNotifyWindowClass, &TTrayIcon::NotifyWindowProc, nullptr, WS_POPUP, icon);
+    return toolkit::CreateHiddenWindow(kTrayNotifyWindowClass, &TTrayIcon::NotifyWindowProc, nullptr, WS_POPUP, icon);
 }
 
 LRESULT CALLBACK TTrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

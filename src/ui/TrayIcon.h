@@ -18,6 +18,11 @@
 
 namespace ui {
 
+// The hidden window that receives the shell's callbacks for the icon.
+constexpr char kTrayNotifyWindowClass[] = "Tavrin2TrayNotify";
+// The shell's broadcast when it has (re)created its notification area.
+constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
+
 class TImageList;
 class TPopupMenu;
 

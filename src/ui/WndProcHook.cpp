@@ -11,7 +11,6 @@
 namespace ui {
 namespace {
 constexpr UINT kReleaseRecord = 0xB021;
-constexpr char kRecordProperty[] = "Tavrin2.HookRecord";
 }  // namespace
 
 struct TWndProcHook::THookInfos {
@@ -32,7 +31,7 @@ struct TWndProcHook::THookInfos {
             savedProcedure = form->WindowProcedure();
             form->SetWindowProcedure([this](toolkit::WindowMessage& m) { DispatchForm(m); });
         } else {
-            SetPropA(window, kRecordProperty, this);
+            SetPropA(window, kHookRecordProperty, this);
             // The pointer-sized setter: a 32-bit one would cut the procedure's
             // address on 64-bit Windows.
             savedWndProc = reinterpret_cast<WNDPROC>(
@@ -52,7 +51,7 @@ struct TWndProcHook::THookInfos {
             if (GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TWndProcHook::RawDispatcher))
                 return;
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedWndProc));
-            RemovePropA(window, kRecordProperty);
+            RemovePropA(window, kHookRecordProperty);
         }
         installed = false;
     }
@@ -180,7 +179,7 @@ bool TWndProcHook::Installed(HWND window) const {
 
 HWND TWndProcHook::Releaser() {
     if (!releaser_ || !IsWindow(releaser_))
-        releaser_ = toolkit::CreateHiddenWindow("TReleaser", &TWndProcHook::ReleaserProc, HWND_MESSAGE, 0, nullptr);
+        releaser_ = toolkit::CreateHiddenWindow(kReleaserWindowClass, &TWndProcHook::ReleaserProc, HWND_MESSAGE, 0, nullptr);
     return releaser_;
 }
 
@@ -193,7 +192,7 @@ LRESULT CALLBACK TWndProcHook::ReleaserProc(HWND hwnd, UINT message, WPARAM wPar
 }
 
 LRESULT CALLBACK TWndProcHook::RawDispatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* record = static_cast<THookInfos*>(GetPropA(hwnd, kRecordProperty));
+    auto* record = static_cast<THookInfos*>(GetPropA(hwnd, kHookRecordProperty));
     if (!record)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     const WNDPROC original = record->savedWndProc;

@@ -17,6 +17,12 @@ class Form;
 
 namespace ui {
 
+// The window property that ties a subclassed window to its hook record.
+constexpr char kHookRecordProperty[] = "Tavrin2.HookRecord";
+// The hidden window that frees a destroyed window's record once its last
+// message has returned.
+constexpr char kReleaserWindowClass[] = "TReleaser";
+
 class TWndProcHook {
 public:
     static TWndProcHook& Instance();

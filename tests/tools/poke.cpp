@@ -7,6 +7,7 @@
 //   post CLASS MSG WPARAM LPARAM   post to the window(s) of CLASS (top-level or message-only)
 //   send CLASS MSG WPARAM LPARAM   send, with a time limit, to the same
 //   postchild CLASS TEXT MSG WPARAM LPARAM   post to the child titled TEXT of the window of CLASS
+//                              (fails when there is none)
 //   quit CLASS                 post WM_QUIT to the thread of the window of CLASS
 //   count CLASS                print how many windows of CLASS exist
 //   boxes CAPTION MS FIRST     print and close, one after another, the error boxes
@@ -17,10 +18,14 @@
 //                              prints "<ms> <call> <uid> <answer>" for each call
 //   regget KEY NAME            print "TYPE HEX" of an HKCU value, or "none"
 //   sleep MS
-// Numbers may be decimal or 0x-hex. Exit code 0, or 2 for a bad command line.
+// Numbers may be decimal or 0x-hex. A command aimed at a CLASS fails when no
+// window of it exists, so a renamed class cannot make a check pass silently;
+// "?CLASS" allows none. Exit code 0, 2 for a bad command line, 3 for a class
+// without a window.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -33,12 +38,26 @@ unsigned long long Number(const char* text) {
 }
 
 // Every window of the class: top-level ones first, then message-only ones.
+// Wine's top-level search finds message-only windows too: each counts once.
 std::vector<HWND> WindowsOf(const char* cls) {
     std::vector<HWND> found;
     for (HWND parent : {static_cast<HWND>(nullptr), HWND_MESSAGE}) {
         HWND w = nullptr;
         while ((w = FindWindowExA(parent, w, cls, nullptr)) != nullptr)
-            found.push_back(w);
+            if (std::find(found.begin(), found.end(), w) == found.end())
+                found.push_back(w);
+    }
+    return found;
+}
+
+// The windows a command is aimed at; none ends poke with exit code 3 unless
+// the class is written "?CLASS".
+std::vector<HWND> TargetsOf(const char* cls) {
+    const bool noneAllowed = cls[0] == '?';
+    std::vector<HWND> found = WindowsOf(noneAllowed ? cls + 1 : cls);
+    if (found.empty() && !noneAllowed) {
+        std::fprintf(stderr, "poke: no window of class %s\n", cls);
+        std::exit(3);
     }
     return found;
 }
@@ -173,7 +192,7 @@ int main(int argc, char** argv) {
             NOTIFYICONDATAA data{};
             data.cbSize = sizeof data;
             data.uID = static_cast<UINT>(Number(argv[i + 2]));
-            for (HWND w : WindowsOf(argv[i + 1])) {
+            for (HWND w : TargetsOf(argv[i + 1])) {
                 data.hWnd = w;
                 std::printf("untray %d\n", Shell_NotifyIconA(NIM_DELETE, &data));
             }
@@ -184,7 +203,7 @@ int main(int argc, char** argv) {
             const UINT msg = static_cast<UINT>(Number(argv[i + 2]));
             const WPARAM wp = static_cast<WPARAM>(Number(argv[i + 3]));
             const LPARAM lp = static_cast<LPARAM>(Number(argv[i + 4]));
-            for (HWND w : WindowsOf(argv[i + 1])) {
+            for (HWND w : TargetsOf(argv[i + 1])) {
                 DWORD_PTR result = 0;
                 if (c == "post")
                     PostMessageA(w, msg, wp, lp);
@@ -193,15 +212,21 @@ int main(int argc, char** argv) {
             }
             i += 4;
         } else if (c == "postchild" && left >= 5) {
-            for (HWND w : WindowsOf(argv[i + 1]))
+            bool posted = false;
+            for (HWND w : TargetsOf(argv[i + 1]))
                 if (HWND child = FindWindowExA(w, nullptr, nullptr, argv[i + 2]))
-                    PostMessageA(child, static_cast<UINT>(Number(argv[i + 3])), static_cast<WPARAM>(Number(argv[i + 4])),
-                                 static_cast<LPARAM>(Number(argv[i + 5])));
+                    posted = PostMessageA(child, static_cast<UINT>(Number(argv[i + 3])),
+                                          static_cast<WPARAM>(Number(argv[i + 4])),
+                                          static_cast<LPARAM>(Number(argv[i + 5]))) || posted;
+            if (!posted) {
+                std::fprintf(stderr, "poke: no child titled %s\n", argv[i + 2]);
+                return 3;
+            }
             i += 5;
         } else if (c == "count" && left >= 1) {
             std::printf("%zu\n", WindowsOf(argv[++i]).size());
         } else if (c == "quit" && left >= 1) {
-            for (HWND w : WindowsOf(argv[++i]))
+            for (HWND w : TargetsOf(argv[++i]))
                 PostThreadMessageA(GetWindowThreadProcessId(w, nullptr), WM_QUIT, 0, 0);
         } else if (c == "boxes" && left >= 3) {
             Boxes(argv[i + 1], static_cast<DWORD>(Number(argv[i + 2])), static_cast<DWORD>(Number(argv[i + 3])));

@@ -16,6 +16,7 @@
 
 namespace engine {
 void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+void PrintTo(const TTimerEvent* e, std::ostream* os) { *os << (e ? e->Name() : "?"); }
 }  // namespace engine
 
 namespace {
@@ -82,9 +83,12 @@ protected:
     toolkit::Component form{nullptr, "Form1"};
     IdleEngine engine{form, time.MakePlatform(), idle};
     bool listedRunning = false;  // what the running-program scan finds
+    // Events are told apart by identity, never by name: a renamed event
+    // must not make a check pass by no longer matching anything.
+    using Events = std::vector<const TTimerEvent*>;
     struct Firing {
         uint32_t tick;
-        std::string name;
+        const TTimerEvent* event;
     };
     std::vector<Firing> firings;
     std::vector<std::string> errors;
@@ -94,7 +98,7 @@ protected:
         previousHandler = toolkit::SetExceptionHandler([this](const std::string& m) { errors.push_back(m); });
         engine.program_ell.OnTimer = [this](TTimerEvent*) { engine.WatchedRunning = listedRunning; };
         engine.TimerList1.OnTimers = [this](TTimerList*, int32_t handle) {
-            firings.push_back({time.ticks.back(), NameOf(handle)});
+            firings.push_back({time.ticks.back(), EventOf(handle)});
         };
         engine.StepX = engine.StepY = 10;  // as the window's create handler does
         form.LoadedAll();
@@ -104,22 +108,22 @@ protected:
         EXPECT_TRUE(errors.empty());
     }
 
-    std::string NameOf(int32_t handle) const {
+    const TTimerEvent* EventOf(int32_t handle) const {
         for (const TTimerEvent* e : engine.TimerList1.Events())
             if (e->Handle() == handle)
-                return e->Name();
-        return "?";
+                return e;
+        return nullptr;
     }
-    std::vector<std::string> FiredIn(uint32_t tick) const {
-        std::vector<std::string> names;
+    Events FiredIn(uint32_t tick) const {
+        Events fired;
         for (const Firing& f : firings)
             if (f.tick == tick)
-                names.push_back(f.name);
-        return names;
+                fired.push_back(f.event);
+        return fired;
     }
-    bool Fired(const std::string& name, uint32_t tick) const {
-        const auto names = FiredIn(tick);
-        return std::find(names.begin(), names.end(), name) != names.end();
+    bool Fired(const TTimerEvent& event, uint32_t tick) const {
+        const Events fired = FiredIn(tick);
+        return std::find(fired.begin(), fired.end(), &event) != fired.end();
     }
     int32_t Since(uint32_t tick) const { return FakeTimeline::Diff(tick, kStart); }
     bool Moving() const { return engine.egermozgatas.Enabled(); }
@@ -144,11 +148,11 @@ protected:
 // ---- Start and rhythm ------------------------------------------------------------
 
 TEST_F(IdleEngineTest, StartsWithSamplerDecisionAndScanOnAndA100msTick) {
-    std::vector<std::string> on;
+    Events on;
     for (const TTimerEvent* e : engine.TimerList1.Events())
         if (e->Enabled())
-            on.push_back(e->Name());
-    EXPECT_EQ(on, (std::vector<std::string>{"meres1", "osszegzes", "program_ell"}));
+            on.push_back(e);
+    EXPECT_EQ(on, (Events{&engine.meres1, &engine.osszegzes, &engine.program_ell}));
     EXPECT_EQ(engine.TimerList1.Period(), 100);
     EXPECT_EQ(time.Period(), 100);
     EXPECT_FALSE(engine.UserMoved);
@@ -160,20 +164,20 @@ TEST_F(IdleEngineTest, StartsWithSamplerDecisionAndScanOnAndA100msTick) {
 TEST_F(IdleEngineTest, FiresInListWalkOrderWithSamplesTwoTicksApart) {
     time.Advance(1100);
     // Tick 1 has no pair to compare yet; then A ticks and B ticks alternate.
-    EXPECT_EQ(FiredIn(kStart + 100), (std::vector<std::string>{"osszegzes", "meres1"}));
-    EXPECT_EQ(FiredIn(kStart + 200), (std::vector<std::string>{"meres2", "osszegzes"}));
-    EXPECT_EQ(FiredIn(kStart + 300), (std::vector<std::string>{"meres_ellenor", "osszegzes", "meres1"}));
-    EXPECT_EQ(FiredIn(kStart + 400), (std::vector<std::string>{"meres2", "osszegzes"}));
-    EXPECT_EQ(FiredIn(kStart + 1000), (std::vector<std::string>{"program_ell", "meres2", "osszegzes"}));
-    EXPECT_EQ(FiredIn(kStart + 1100), (std::vector<std::string>{"meres_ellenor", "osszegzes", "meres1"}));
+    EXPECT_EQ(FiredIn(kStart + 100), (Events{&engine.osszegzes, &engine.meres1}));
+    EXPECT_EQ(FiredIn(kStart + 200), (Events{&engine.meres2, &engine.osszegzes}));
+    EXPECT_EQ(FiredIn(kStart + 300), (Events{&engine.meres_ellenor, &engine.osszegzes, &engine.meres1}));
+    EXPECT_EQ(FiredIn(kStart + 400), (Events{&engine.meres2, &engine.osszegzes}));
+    EXPECT_EQ(FiredIn(kStart + 1000), (Events{&engine.program_ell, &engine.meres2, &engine.osszegzes}));
+    EXPECT_EQ(FiredIn(kStart + 1100), (Events{&engine.meres_ellenor, &engine.osszegzes, &engine.meres1}));
 
     IdleUntilMoving();
-    EXPECT_EQ(FiredIn(time.ticks.back()).front(), "varakozoido");
+    EXPECT_EQ(FiredIn(time.ticks.back()).front(), &engine.varakozoido);
     time.NextTick();
     time.NextTick();
     // While moving: B is sampled before the move of its tick, A after the move of its tick.
-    const std::vector<std::string> bTick{"meres2", "egermozgatas", "osszegzes"};
-    const std::vector<std::string> aTick{"meres_ellenor", "egermozgatas", "osszegzes", "meres1"};
+    const Events bTick{&engine.meres2, &engine.egermozgatas, &engine.osszegzes};
+    const Events aTick{&engine.meres_ellenor, &engine.egermozgatas, &engine.osszegzes, &engine.meres1};
     const auto first = FiredIn(time.ticks[time.ticks.size() - 2]), second = FiredIn(time.ticks.back());
     EXPECT_TRUE((first == bTick && second == aTick) || (first == aTick && second == bTick))
         << ::testing::PrintToString(first) << " then " << ::testing::PrintToString(second);
@@ -320,7 +324,7 @@ TEST_F(IdleEngineTest, IntelligentModeWithoutListedProgramNeverMoves) {
     time.Advance(60000);
     EXPECT_TRUE(idle.moves.empty());
     for (const Firing& f : firings)
-        ASSERT_NE(f.name, "varakozoido");
+        ASSERT_NE(f.event, &engine.varakozoido);
     ASSERT_FALSE(idle.icons.empty());
     for (const auto& i : idle.icons)
         ASSERT_EQ(i.second, 0);
@@ -340,18 +344,18 @@ TEST_F(IdleEngineTest, WaitFiresInTheFirstTickAfter9950msAndTheFirstMoveFollowsI
         wasOn = engine.varakozoido.Enabled();
         stamp = engine.varakozoido.LastExecute();
         time.NextTick();
-        if (Fired("varakozoido", time.ticks.back()))
+        if (Fired(engine.varakozoido, time.ticks.back()))
             break;
         previousTick = time.ticks.back();
         ASSERT_TRUE(idle.moves.empty());
     }
     const uint32_t tick = time.ticks.back();
-    ASSERT_TRUE(Fired("varakozoido", tick));
+    ASSERT_TRUE(Fired(engine.varakozoido, tick));
     ASSERT_TRUE(wasOn);
     EXPECT_GE(FakeTimeline::Diff(tick, stamp), 9950);
     EXPECT_LT(FakeTimeline::Diff(previousTick, stamp), 9950);
     EXPECT_NE(FakeTimeline::Diff(tick, stamp) % 100, 0) << "ticks should be off the grid";
-    EXPECT_TRUE(Fired("egermozgatas", tick));
+    EXPECT_TRUE(Fired(engine.egermozgatas, tick));
     ASSERT_EQ(idle.moves.size(), 1u);
     EXPECT_EQ(idle.moves[0], (Point{start.x + 10, start.y + 10}));
     EXPECT_EQ(LastIcon(), 2);
@@ -527,7 +531,7 @@ TEST_F(IdleEngineTest, WaitRunsBesideTheMoverAndReReadsTheCursorWhenItElapses) {
     const Point step{engine.StepX, engine.StepY};
     idle.cursor = {600, 20};
     time.NextTick();
-    ASSERT_TRUE(Fired("varakozoido", time.ticks.back()));
+    ASSERT_TRUE(Fired(engine.varakozoido, time.ticks.back()));
     ASSERT_EQ(idle.moves.size(), before + 1);
     EXPECT_EQ(idle.moves.back(), (Point{600 + step.x, 20 + step.y}));
 }
@@ -550,8 +554,8 @@ std::vector<std::pair<int32_t, std::string>> SessionTimeline(uint32_t start, uin
     auto since = [&] { return FakeTimeline::Diff(time.Now(), start); };
     engine.TimerList1.OnTimers = [&](TTimerList*, int32_t handle) {
         for (const TTimerEvent* e : engine.TimerList1.Events())
-            if (e->Handle() == handle && e->Name() != "meres1" && e->Name() != "osszegzes")
-                events.emplace_back(since(), e->Name());
+            if (e->Handle() == handle && e != &engine.meres1 && e != &engine.osszegzes)
+                events.emplace_back(since(), e == &engine.varakozoido ? "the wait ended" : e->Name());
     };
     for (int i = 0; i < 150; ++i)
         time.NextTick();
@@ -577,7 +581,7 @@ TEST(IdleEngineWrap, TheTickCountsWrapNeitherStallsNorBurstsTheTicksNorTheWait) 
         ASSERT_FALSE(reference.empty());
         bool waited = false, stopped = false;
         for (const auto& [at, what] : reference) {
-            waited = waited || what == "varakozoido";
+            waited = waited || what == "the wait ended";
             stopped = stopped || what == "stopped";
             EXPECT_EQ(what.rfind("gap", 0), std::string::npos) << what << " at " << at;
         }
