@@ -3,7 +3,7 @@
 // owns go in reverse order of creation.
 #include <windows.h>
 
-#include "app/Unit1.h"
+#include "app/SettingsWindow.h"
 #include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
 
@@ -11,7 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     try {
         toolkit::Application& app = toolkit::Application::Instance();
         app.Initialize(instance);
-        TForm1 Form1;
+        app::SettingsWindow settingsWindow;
         app.Run();
     } catch (...) {
         toolkit::HandleCurrentException();

@@ -1,4 +1,4 @@
-// The running-program scan behind program_ellTimer: do the visible, titled
+// The running-program scan behind ScanForListedPrograms: do the visible, titled
 // top-level windows include one whose process is on the program list?
 #pragma once
 
@@ -17,7 +17,7 @@ namespace engine {
 struct ScanPorts {
     std::function<void()> LowerPriority;
     std::function<void()> ProcessMessages;
-    // The program list's exact search (ComboBox1, CB_FINDSTRINGEXACT from -1):
+    // The program list's exact search (programList, CB_FINDSTRINGEXACT from -1):
     // the index of the first entry equal to the text regardless of case, or -1.
     std::function<int(const std::string&)> FindExact;
     // Names the window's process; when empty, NamesOfWindowProcess with a

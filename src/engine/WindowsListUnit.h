@@ -41,7 +41,7 @@ public:
     // Title buffer of the walk, zero included: titles are cut to 254 characters.
     static constexpr int kTitleBufferSize = 255;
 
-    explicit TWindowsList(toolkit::Component* owner, std::string name = "WindowsList1");
+    explicit TWindowsList(toolkit::Component* owner, std::string name = "windowList");
     ~TWindowsList() override;
 
     TWindowEntries TheWindowsList;

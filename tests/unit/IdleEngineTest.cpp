@@ -80,7 +80,7 @@ protected:
 
     FakeTimeline time{kStart};
     FakeIdle idle{time};
-    toolkit::Component form{nullptr, "Form1"};
+    toolkit::Component form{nullptr, "SettingsWindow"};
     IdleEngine engine{form, time.MakePlatform(), idle};
     bool listedRunning = false;  // what the running-program scan finds
     // Events are told apart by identity, never by name: a renamed event
@@ -546,7 +546,7 @@ std::vector<std::pair<int32_t, std::string>> SessionTimeline(uint32_t start, uin
     FakeTimeline time(start);
     FakeIdle idle(time);
     idle.pumpCost = pumpCost;
-    toolkit::Component form{nullptr, "Form1"};
+    toolkit::Component form{nullptr, "SettingsWindow"};
     IdleEngine engine(form, time.MakePlatform(), idle);
     engine.StepX = engine.StepY = 10;
     form.LoadedAll();

@@ -25,7 +25,7 @@ protected:
     static constexpr uint32_t kStart = 100000;
 
     FakeTimeline time{kStart};
-    toolkit::Component form{nullptr, "Form1"};
+    toolkit::Component form{nullptr, "SettingsWindow"};
     TTimerList list{&form, "TimerList1", time.MakePlatform()};
     std::vector<std::unique_ptr<TTimerEvent>> events;
     std::vector<std::string> log;

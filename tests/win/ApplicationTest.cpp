@@ -252,7 +252,7 @@ TEST_P(RunMainForm, ShowsTheMainFormOnlyWhenAskedTo) {
     layout.caption = "Tavrin2";
     layout.clientWidth = 235;
     layout.clientHeight = 153;
-    toolkit::Form form(nullptr, "Form1", layout);
+    toolkit::Form form(nullptr, "SettingsWindow", layout);
     App().SetMainForm(&form);
     App().ShowMainForm = GetParam();
     bool visibleInLoop = !GetParam();

@@ -52,7 +52,7 @@ private:
 // (the application's, a nested pump, a modal box's), as the program's
 // handlers do.
 struct TickingList {
-    toolkit::Component owner{nullptr, "Form1"};
+    toolkit::Component owner{nullptr, "SettingsWindow"};
     engine::TTimerList list{&owner, "TimerList1", engine::MakeWin32TimerPlatform()};
     engine::TTimerEvent event{&owner, "event"};
 

@@ -18,13 +18,14 @@
 
 #include <shlobj.h>
 
-#include "Form1Fixture.h"
-#include "Form1StoreSupport.h"
+#include "SettingsWindowFixture.h"
+#include "SettingsWindowStoreSupport.h"
 #include "OpenDialogDriver.h"
 #include "store/ListFile.h"
 
 namespace {
-using namespace form1_test;
+using app::SettingsWindow;
+using namespace settings_window_test;
 
 using Stored = std::pair<DWORD, std::string>;  // (type, bytes); type 0: missing
 constexpr char kOtherCopy[] = "C:\\Regi\\tavrin2.exe";
@@ -48,13 +49,13 @@ struct Row {
     Strings actionErrors;      // of the add and of toggling both boxes twice
 };
 
-class BadInput : public Form1Fixture, public ::testing::WithParamInterface<Row> {
+class BadInput : public SettingsWindowFixture, public ::testing::WithParamInterface<Row> {
 public:
-    using Form1Fixture::exePath;
-    using Form1Fixture::folder;
-    using Form1Fixture::listPath;
-    using Form1Fixture::SetString;
-    using Form1Fixture::Value;
+    using SettingsWindowFixture::exePath;
+    using SettingsWindowFixture::folder;
+    using SettingsWindowFixture::listPath;
+    using SettingsWindowFixture::SetString;
+    using SettingsWindowFixture::Value;
     std::string Expand(std::string text) const {
         for (size_t at; (at = text.find("{list}")) != std::string::npos;)
             text.replace(at, 6, listPath);
@@ -89,7 +90,7 @@ public:
         for (const std::string& f : extraFiles)
             DeleteFileA(f.c_str());
         SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        Form1Fixture::TearDown();
+        SettingsWindowFixture::TearDown();
     }
     std::vector<HANDLE> locks;
     std::vector<std::string> extraFiles;
@@ -431,7 +432,7 @@ TEST_P(BadInput, RunsOnShowsTheExpectedErrorsAndLosesNothing) {
     if (row.deniedKey)
         SetKeyAccess(row.deniedKey, row.deniedAccess);
 
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     EXPECT_EQ(errors, Expand(row.startErrors)) << "at start";
     errors.clear();
 
@@ -458,7 +459,7 @@ TEST_P(BadInput, RunsOnShowsTheExpectedErrorsAndLosesNothing) {
 
     // The user adds a program and toggles both boxes twice.
     Accept(f, kNewEntry);
-    for (toolkit::CheckBox* box : {&f.CheckBox1, &f.CheckBox2}) {
+    for (toolkit::CheckBox* box : {&f.intelligentModeBox, &f.autostartBox}) {
         const bool was = box->Checked();
         Click(f, *box);
         Click(f, *box);
@@ -476,8 +477,8 @@ TEST_P(BadInput, RunsOnShowsTheExpectedErrorsAndLosesNothing) {
     // What the user set is what is stored, wherever the keys could be written.
     RestoreAccess();
     if (row.actionErrors.empty()) {
-        EXPECT_EQ(SettingsValue(), DwordOf(f.CheckBox1.Checked() ? 1 : 0));
-        EXPECT_EQ(RunValue(), (f.CheckBox2.Checked() ? ThisCopy(*this) : Stored{0, ""}));
+        EXPECT_EQ(SettingsValue(), DwordOf(f.intelligentModeBox.Checked() ? 1 : 0));
+        EXPECT_EQ(RunValue(), (f.autostartBox.Checked() ? ThisCopy(*this) : Stored{0, ""}));
         EXPECT_FALSE(f.Registry()->HasCurrentKey());
     }
 }
@@ -515,7 +516,7 @@ std::string NameList(int count, size_t length) {
     return list + '\0';
 }
 
-class ForeignDrops : public Form1Fixture {};
+class ForeignDrops : public SettingsWindowFixture {};
 
 TEST_F(ForeignDrops, RunOnLoseNothingAndShowOnlyWholeNameLists) {
     struct Case {
@@ -534,7 +535,7 @@ TEST_F(ForeignDrops, RunOnLoseNothingAndShowOnlyWholeNameLists) {
          2000},
     };
     WriteBytes(listPath, kTwoEntries);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     const std::string settings = Value(kSettingsKey, "Inteligens").second;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -543,7 +544,7 @@ TEST_F(ForeignDrops, RunOnLoseNothingAndShowOnlyWholeNameLists) {
         if (c.names < 0) {
             EXPECT_EQ(f.Caption(), "Tavrin2") << "a drop that was none changed the caption";
         } else {
-            EXPECT_EQ(static_cast<int>(f.DragDrop1.Files().size()), c.names);
+            EXPECT_EQ(static_cast<int>(f.dropTarget.Files().size()), c.names);
             const std::string caption = f.Caption();
             EXPECT_EQ(std::count(caption.begin(), caption.end(), ','), c.names - 1);
         }
@@ -557,7 +558,7 @@ TEST_F(ForeignDrops, RunOnLoseNothingAndShowOnlyWholeNameLists) {
 
 TEST_F(ForeignDrops, ADropWhileTheOpenDialogIsUpIsShownAndTheDialogWorksOn) {
     WriteBytes(listPath, kTwoEntries);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     bool openAfterDrop = false;
     {
         dialog_test::DialogDriver driver(
@@ -566,11 +567,11 @@ TEST_F(ForeignDrops, ADropWhileTheOpenDialogIsUpIsShownAndTheDialogWorksOn) {
              [](HWND d) { dialog_test::DialogDriver::Type(d, "C:\\Uj\\program.exe"); },
              [](HWND d) { dialog_test::DialogDriver::Press(d, IDOK); }},
             0);
-        Click(f, f.Button1);
+        Click(f, f.addButton);
         EXPECT_GT(driver.ticksWhileOpen, 2) << "the dialog did not open";
     }
     EXPECT_TRUE(openAfterDrop) << "the drop closed the dialog";
-    EXPECT_EQ(f.DragDrop1.Files().size(), 3u) << "the drop was not taken while the dialog was up";
+    EXPECT_EQ(f.dropTarget.Files().size(), 3u) << "the drop was not taken while the dialog was up";
     EXPECT_EQ(ReadBytes(listPath), std::string(kTwoEntries) + "C:\\Uj\\program.exe\r\n");
     EXPECT_TRUE(errors.empty()) << errors.front();
 }

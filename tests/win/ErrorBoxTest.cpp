@@ -45,7 +45,7 @@ toolkit::FormLayout SmallLayout() {
 class ThrowingForm : public toolkit::Form {
 public:
     explicit ThrowingForm(std::string message)
-        : Form(nullptr, "Form1", SmallLayout()), message_(std::move(message)) {}
+        : Form(nullptr, "SettingsWindow", SmallLayout()), message_(std::move(message)) {}
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -103,8 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxCase{"Nincs elég hely.", "Nincs elég hely."}));
 
 TEST(ErrorBox, AnExceptionInAControlsClickHandlerShowsTheBoxOverTheDisabledForm) {
-    toolkit::Form form(nullptr, "Form1", SmallLayout());
-    toolkit::Button button(form, "Button1", {8, 72, 75, 25}, "Hozzáad");
+    toolkit::Form form(nullptr, "SettingsWindow", SmallLayout());
+    toolkit::Button button(form, "addButton", {8, 72, 75, 25}, "Hozzáad");
     int clicks = 0;
     button.OnClick = [&] {
         ++clicks;

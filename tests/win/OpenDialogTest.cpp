@@ -57,8 +57,8 @@ protected:
         bool dialogVisible;
     };
 
-    toolkit::Component owner_{nullptr, "Form1"};
-    toolkit::TOpenDialog dialog_{&owner_, "OpenDialog1"};
+    toolkit::Component owner_{nullptr, "SettingsWindow"};
+    toolkit::TOpenDialog dialog_{&owner_, "programDialog"};
     std::string folder_;
     std::vector<Call> calls_;
     std::vector<std::string> errors_;

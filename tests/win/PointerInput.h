@@ -6,7 +6,7 @@
 
 #include "toolkit/Application.h"
 
-namespace form1_test {
+namespace settings_window_test {
 
 // Dispatches messages for a while, so input, timers and paints reach the windows.
 inline void PumpFor(DWORD ms) {
@@ -55,4 +55,4 @@ inline POINT CentreOf(HWND hwnd) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-}  // namespace form1_test
+}  // namespace settings_window_test

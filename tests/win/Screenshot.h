@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-namespace form1_test {
+namespace settings_window_test {
 
 // Saves the form's pixels as a BMP test artifact for a look by eye.
 inline void SaveScreenshot(HWND hwnd, const std::string& name) {
@@ -46,4 +46,4 @@ inline void SaveScreenshot(HWND hwnd, const std::string& name) {
     ReleaseDC(nullptr, screen);
 }
 
-}  // namespace form1_test
+}  // namespace settings_window_test

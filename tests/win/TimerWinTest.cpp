@@ -59,7 +59,7 @@ void PumpPending() {
 
 class TimerWinTest : public ::testing::Test {
 protected:
-    toolkit::Component form{nullptr, "Form1"};
+    toolkit::Component form{nullptr, "SettingsWindow"};
     TTimerList list{&form, "TimerList1", engine::MakeWin32TimerPlatform()};
     std::vector<std::unique_ptr<TTimerEvent>> events;
     std::vector<std::string> errors;

@@ -56,7 +56,7 @@ TEST(TrayIcon, StartRegistersTheMainIconThenShowsTheRedGlyph) {
         EXPECT_TRUE(shell.calls[0].result) << "the notification area took the icon";
         EXPECT_EQ(shell.calls[0].record.hIcon, reinterpret_cast<uintptr_t>(toolkit::Application::Instance().Icon()));
         EXPECT_EQ(shell.calls[0].record.uFlags, 0x17u);
-        EXPECT_EQ(shell.calls[0].record.hWnd, reinterpret_cast<uintptr_t>(form.TrayIcon1.NotifyWindow()));
+        EXPECT_EQ(shell.calls[0].record.hWnd, reinterpret_cast<uintptr_t>(form.trayIcon.NotifyWindow()));
         // Wine's shell is 6.0: the balloon layout and a version call.
         EXPECT_EQ(shell.calls[0].record.cbSize, NOTIFYICONDATAA_V2_SIZE);
         EXPECT_EQ(shell.calls[1].message, M::SetVersion);
@@ -65,11 +65,11 @@ TEST(TrayIcon, StartRegistersTheMainIconThenShowsTheRedGlyph) {
         EXPECT_TRUE(shell.calls[2].result);
         EXPECT_EQ(shell.calls[2].record.hIcon, reinterpret_cast<uintptr_t>(SharedIcon(app::kTrayIcon)));
         EXPECT_EQ(shell.calls.size(), 3u) << "the -1 index sends nothing";
-        EXPECT_EQ(form.TrayIcon1.IconIndex(), -1);
-        EXPECT_STREQ(form.TrayIcon1.NotifyData().szTip, "");
-        EXPECT_NE(form.TrayIcon1.ShellTrayHandle(), nullptr) << "Wine's tray window exists";
+        EXPECT_EQ(form.trayIcon.IconIndex(), -1);
+        EXPECT_STREQ(form.trayIcon.NotifyData().szTip, "");
+        EXPECT_NE(form.trayIcon.ShellTrayHandle(), nullptr) << "Wine's tray window exists";
         bool transparent = false;
-        const Rgb fill = IconPixel(form.TrayIcon1.Icon(), 8, 10, &transparent);
+        const Rgb fill = IconPixel(form.trayIcon.Icon(), 8, 10, &transparent);
         EXPECT_FALSE(transparent);
         EXPECT_EQ(fill.r, 255);
         EXPECT_EQ(fill.g, 0);
@@ -77,7 +77,7 @@ TEST(TrayIcon, StartRegistersTheMainIconThenShowsTheRedGlyph) {
 
         // The shell knows the icon: a second add with the same id is refused.
         shell.calls.clear();
-        form.TrayIcon1.SetActive(true);
+        form.trayIcon.SetActive(true);
         ASSERT_FALSE(shell.calls.empty());
         EXPECT_FALSE(shell.calls[0].result);
         shell.calls.clear();
@@ -90,41 +90,41 @@ TEST(TrayIcon, StartRegistersTheMainIconThenShowsTheRedGlyph) {
 TEST(TrayIcon, EachIndexShowsItsStateColourAndBadIndicesKeepTheImage) {
     SpyShell shell;
     TrayLayout form(&shell);
-    ASSERT_EQ(form.ImageList1.Count(), 3);
+    ASSERT_EQ(form.trayImages.Count(), 3);
     const Rgb expected[] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0}};
     for (int i = 0; i < 3; ++i) {
         shell.calls.clear();
-        form.TrayIcon1.SetIconIndex(i);
-        EXPECT_EQ(form.TrayIcon1.IconIndex(), i);
+        form.trayIcon.SetIconIndex(i);
+        EXPECT_EQ(form.trayIcon.IconIndex(), i);
         ASSERT_EQ(shell.calls.size(), 1u);
         EXPECT_EQ(shell.calls[0].message, M::Modify);
         EXPECT_TRUE(shell.calls[0].result);
         EXPECT_EQ(shell.calls[0].record.uFlags, 7u);
-        EXPECT_EQ(shell.calls[0].record.hIcon, reinterpret_cast<uintptr_t>(form.TrayIcon1.Icon()));
+        EXPECT_EQ(shell.calls[0].record.hIcon, reinterpret_cast<uintptr_t>(form.trayIcon.Icon()));
         bool transparent = false;
         // 16-bit colour keeps 5 or 6 bits per channel.
-        const Rgb fill = IconPixel(form.TrayIcon1.Icon(), 8, 10, &transparent);
+        const Rgb fill = IconPixel(form.trayIcon.Icon(), 8, 10, &transparent);
         EXPECT_FALSE(transparent);
         EXPECT_NEAR(fill.r, expected[i].r, 8) << i;
         EXPECT_NEAR(fill.g, expected[i].g, 8) << i;
         EXPECT_NEAR(fill.b, expected[i].b, 8) << i;
-        const Rgb outline = IconPixel(form.TrayIcon1.Icon(), 3, 8, &transparent);
+        const Rgb outline = IconPixel(form.trayIcon.Icon(), 3, 8, &transparent);
         EXPECT_FALSE(transparent);
         EXPECT_EQ(outline.r + outline.g + outline.b, 0) << "black outline, image " << i;
-        IconPixel(form.TrayIcon1.Icon(), 0, 0, &transparent);
+        IconPixel(form.trayIcon.Icon(), 0, 0, &transparent);
         EXPECT_TRUE(transparent) << "corner of image " << i;
     }
-    const HICON shown = form.TrayIcon1.Icon();
+    const HICON shown = form.trayIcon.Icon();
     shell.calls.clear();
     for (int bad : {3, -5, 100}) {
-        form.TrayIcon1.SetIconIndex(bad);
-        EXPECT_EQ(form.TrayIcon1.IconIndex(), -1) << bad;
+        form.trayIcon.SetIconIndex(bad);
+        EXPECT_EQ(form.trayIcon.IconIndex(), -1) << bad;
     }
-    EXPECT_EQ(form.TrayIcon1.Icon(), shown);
+    EXPECT_EQ(form.trayIcon.Icon(), shown);
     EXPECT_TRUE(shell.calls.empty());
 
-    form.TrayIcon1.SetIconIndex(2);
-    form.TrayIcon1.SetIconIndex(2);
+    form.trayIcon.SetIconIndex(2);
+    form.trayIcon.SetIconIndex(2);
     ASSERT_EQ(shell.calls.size(), 2u) << "the same index is sent again";
     EXPECT_TRUE(shell.calls[1].result);
 }
@@ -141,7 +141,7 @@ bool IconAlive(HICON icon) {
 TEST(TrayIcon, EachStateImageIsMadeOnceUntilTheListChangesAndTheShownOneOutlivesIt) {
     SpyShell shell;
     TrayLayout form(&shell);
-    ui::TTrayIcon& tray = form.TrayIcon1;
+    ui::TTrayIcon& tray = form.trayIcon;
     const long start = toolkit::UniqueIcon::Live();
     tray.SetIconIndex(0);
     const HICON red = tray.Icon();
@@ -157,7 +157,7 @@ TEST(TrayIcon, EachStateImageIsMadeOnceUntilTheListChangesAndTheShownOneOutlives
 
     // A fourth image changes the count: the images are made again, and the
     // old ones go once the shell has the new image.
-    form.ImageList1.AddIconResource(GetModuleHandleA(nullptr), app::kTrayStateIcons[2]);
+    form.trayImages.AddIconResource(GetModuleHandleA(nullptr), app::kTrayStateIcons[2]);
     tray.SetIconIndex(3);
     EXPECT_NE(tray.Icon(), red);
     EXPECT_NE(tray.Icon(), yellow);
@@ -177,7 +177,7 @@ TEST(TrayIcon, EachStateImageIsMadeOnceUntilTheListChangesAndTheShownOneOutlives
     EXPECT_NE(tray.Icon(), shown);
     EXPECT_FALSE(IconAlive(shown));
     EXPECT_EQ(toolkit::UniqueIcon::Live(), start + 1);
-    tray.SetIcons(&form.ImageList1);  // `other` goes first: the icon must not point at it
+    tray.SetIcons(&form.trayImages);  // `other` goes first: the icon must not point at it
 }
 
 // The real shell behind a notification area that is not there yet (no
@@ -230,23 +230,23 @@ TEST(TrayIcon, AnIconTheShellCouldNotTakeAtStartIsAddedAtAnImageChangeOnceItCan)
         shell.taskbarUp = c.taskbarUp;
         shell.addsToRefuse = c.addsToRefuse;
         TrayLayout form(&shell);
-        EXPECT_TRUE(form.TrayIcon1.Active());
-        EXPECT_FALSE(ShellHolds(form.TrayIcon1)) << "the shell has the icon already";
+        EXPECT_TRUE(form.trayIcon.Active());
+        EXPECT_FALSE(ShellHolds(form.trayIcon)) << "the shell has the icon already";
 
         // The engine's decisions go on choosing images; the shell comes round.
         for (int tick = 0; tick < 3; ++tick)
-            form.TrayIcon1.SetIconIndex(tick % 3);
-        EXPECT_FALSE(ShellHolds(form.TrayIcon1));
+            form.trayIcon.SetIconIndex(tick % 3);
+        EXPECT_FALSE(ShellHolds(form.trayIcon));
         shell.taskbarUp = true;
         shell.addsToRefuse = 0;
-        for (int tick = 0; tick < 4 && !ShellHolds(form.TrayIcon1); ++tick)
-            form.TrayIcon1.SetIconIndex(2);
-        EXPECT_TRUE(ShellHolds(form.TrayIcon1)) << "the icon was not added once the shell took icons";
+        for (int tick = 0; tick < 4 && !ShellHolds(form.trayIcon); ++tick)
+            form.trayIcon.SetIconIndex(2);
+        EXPECT_TRUE(ShellHolds(form.trayIcon)) << "the icon was not added once the shell took icons";
 
         // Registered now: further decisions only send the image.
         const int adds = shell.adds;
-        form.TrayIcon1.SetIconIndex(1);
-        form.TrayIcon1.SetIconIndex(0);
+        form.trayIcon.SetIconIndex(1);
+        form.trayIcon.SetIconIndex(0);
         EXPECT_EQ(shell.adds, adds);
     }
     EXPECT_TRUE(reportedErrors.empty());
@@ -262,12 +262,12 @@ SIZE_T WorkingSet() {
 TEST(TrayIcon, TenThousandAssignmentsLeaveNoIconsOrMemoryBehind) {
     TrayLayout form(nullptr);  // the real shell: it copies every image sent
     for (int i = 0; i < 300; ++i)  // warm-up: caches of the shell and the heap settle
-        form.TrayIcon1.SetIconIndex(i % 3);
+        form.trayIcon.SetIconIndex(i % 3);
     Pump();
     const long iconsBefore = toolkit::UniqueIcon::Live();
     const SIZE_T memoryBefore = WorkingSet();
     for (int i = 0; i < 10000; ++i) {
-        form.TrayIcon1.SetIconIndex(i % 3);
+        form.trayIcon.SetIconIndex(i % 3);
         if (i % 500 == 0)
             Pump();
     }

@@ -75,23 +75,23 @@ TEST(TrayMenu, ARightButtonReleaseOpensTheMenuAtTheCursor) {
         modalDepth = toolkit::Application::Instance().ModalDepth();
         EndMenu();
     });
-    PostCallback(form.TrayIcon1, WM_RBUTTONUP);
+    PostCallback(form.trayIcon, WM_RBUTTONUP);
     ASSERT_TRUE(PumpUntil([&] { return watcher.Seen(); }, 3000)) << "no menu window appeared";
     EXPECT_GE(modalDepth, 1) << "nested pumps must know the menu's loop reads the input";
     EXPECT_EQ(toolkit::Application::Instance().ModalDepth(), 0);
     EXPECT_EQ(shown.left, 200);
     EXPECT_EQ(shown.top, 150);
     EXPECT_EQ(form.popups, 2) << "before tracking, and again when the system asks for the contents";
-    EXPECT_EQ(foreground, form.TrayIcon1.NotifyWindow());
+    EXPECT_EQ(foreground, form.trayIcon.NotifyWindow());
     EXPECT_EQ(form.settingsClicks + form.exitClicks, 0) << "closing the menu chooses nothing";
-    EXPECT_EQ(form.Belltsok1.Caption(), "&Beállítások...");
-    EXPECT_EQ(form.N1.Caption(), "-");
-    EXPECT_EQ(form.Kilps1.Caption(), "&Kilépés");
+    EXPECT_EQ(form.settingsItem.Caption(), "&Beállítások...");
+    EXPECT_EQ(form.separatorItem.Caption(), "-");
+    EXPECT_EQ(form.exitItem.Caption(), "&Kilépés");
     char text[64] = {};
-    GetMenuStringA(form.PopupMenu1.Handle(), form.Kilps1.Command(), text, sizeof text, MF_BYCOMMAND);
+    GetMenuStringA(form.trayMenu.Handle(), form.exitItem.Command(), text, sizeof text, MF_BYCOMMAND);
     EXPECT_STREQ(text, "&Kilépés") << "the shown menu carries the new captions";
-    EXPECT_EQ(GetMenuItemCount(form.PopupMenu1.Handle()), 3);
-    EXPECT_TRUE(GetMenuState(form.PopupMenu1.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(GetMenuItemCount(form.trayMenu.Handle()), 3);
+    EXPECT_TRUE(GetMenuState(form.trayMenu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR);
 }
 
 TEST(TrayMenu, KeyboardSelectionOpensTheMenuAtTheCursorToo) {
@@ -102,7 +102,7 @@ TEST(TrayMenu, KeyboardSelectionOpensTheMenuAtTheCursorToo) {
         GetWindowRect(menu, &shown);
         EndMenu();
     });
-    PostCallback(form.TrayIcon1, 0x401);  // NIN_KEYSELECT
+    PostCallback(form.trayIcon, 0x401);  // NIN_KEYSELECT
     ASSERT_TRUE(PumpUntil([&] { return watcher.Seen(); }, 3000));
     EXPECT_EQ(shown.left, 300);
     EXPECT_EQ(shown.top, 200);
@@ -115,16 +115,16 @@ TEST(TrayMenu, LeftDoubleAndMiddleClicksDoNothing) {
                             WM_RBUTTONDOWN,   WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP,
                             WM_MBUTTONDBLCLK, 0x400 /* NIN_SELECT */};
     for (UINT n : ignored)
-        PostCallback(form.TrayIcon1, n);
+        PostCallback(form.trayIcon, n);
     EXPECT_FALSE(PumpUntil([&] { return watcher.Seen(); }, 300));
     EXPECT_EQ(form.popups, 0);
-    EXPECT_EQ(form.Belltsok1.Caption(), "Beállítások...") << "keys are given only when a menu opens";
+    EXPECT_EQ(form.settingsItem.Caption(), "Beállítások...") << "keys are given only when a menu opens";
 }
 
 TEST(TrayMenu, TheAccessKeyChoosesItsCommand) {
     TrayLayout form(nullptr);
     MenuWatcher watcher([](HWND menu) { PostMessageA(menu, WM_CHAR, 'k', 0); });
-    PostCallback(form.TrayIcon1, WM_RBUTTONUP);
+    PostCallback(form.trayIcon, WM_RBUTTONUP);
     ASSERT_TRUE(PumpUntil([&] { return watcher.Seen(); }, 3000));
     EXPECT_EQ(form.exitClicks, 1);
     EXPECT_EQ(form.settingsClicks, 0);
@@ -146,8 +146,8 @@ TEST(TrayMenu, CommandsReachTheItemsThroughTheSharedOwnerWindow) {
         second.Add(item);
         EXPECT_EQ(ui::TPopupMenu::OwnerWindow(), owner) << "menus share one owner window";
 
-        SendMessageA(owner, WM_COMMAND, form.Belltsok1.Command(), 0);
-        SendMessageA(owner, WM_COMMAND, form.Kilps1.Command(), 0);
+        SendMessageA(owner, WM_COMMAND, form.settingsItem.Command(), 0);
+        SendMessageA(owner, WM_COMMAND, form.exitItem.Command(), 0);
         SendMessageA(owner, WM_COMMAND, item.Command(), 0);
         SendMessageA(owner, WM_COMMAND, item.Command(), 0);
         EXPECT_EQ(form.settingsClicks, 1);
@@ -157,16 +157,16 @@ TEST(TrayMenu, CommandsReachTheItemsThroughTheSharedOwnerWindow) {
     EXPECT_TRUE(IsWindow(owner)) << "the owner window stays while a menu exists";
 
     reportedErrors.clear();
-    form.Kilps1.OnClick = [] { throw toolkit::Exception("Hiba a parancsban"); };
-    SendMessageA(owner, WM_COMMAND, form.Kilps1.Command(), 0);
+    form.exitItem.OnClick = [] { throw toolkit::Exception("Hiba a parancsban"); };
+    SendMessageA(owner, WM_COMMAND, form.exitItem.Command(), 0);
     EXPECT_EQ(reportedErrors, std::vector<std::string>{"Hiba a parancsban"});
 }
 
 TEST(TrayMenu, TheOwnerWindowGoesWithTheLastMenu) {
     HWND owner = nullptr;
     {
-        toolkit::Component form(nullptr, "Form1");
-        ui::TPopupMenu menu(&form, "PopupMenu1");
+        toolkit::Component form(nullptr, "SettingsWindow");
+        ui::TPopupMenu menu(&form, "trayMenu");
         owner = ui::TPopupMenu::OwnerWindow();
         EXPECT_TRUE(IsWindow(owner));
     }
@@ -177,13 +177,13 @@ TEST(TrayMenu, TheOwnerWindowGoesWithTheLastMenu) {
 TEST(TrayMenu, AnErrorInTheCallbackIsReportedAndTheIconLivesOn) {
     TrayLayout form(nullptr);
     reportedErrors.clear();
-    form.PopupMenu1.OnPopup = [] { throw toolkit::Exception("Hiba a menüben"); };
-    PostCallback(form.TrayIcon1, WM_RBUTTONUP);
+    form.trayMenu.OnPopup = [] { throw toolkit::Exception("Hiba a menüben"); };
+    PostCallback(form.trayIcon, WM_RBUTTONUP);
     PumpUntil([] { return !reportedErrors.empty(); }, 1000);
     EXPECT_EQ(reportedErrors, std::vector<std::string>{"Hiba a menüben"});
-    form.PopupMenu1.OnPopup = [&] { ++form.popups; };
+    form.trayMenu.OnPopup = [&] { ++form.popups; };
     MenuWatcher watcher([](HWND) { EndMenu(); });
-    PostCallback(form.TrayIcon1, WM_RBUTTONUP);
+    PostCallback(form.trayIcon, WM_RBUTTONUP);
     EXPECT_TRUE(PumpUntil([&] { return watcher.Seen(); }, 3000));
 }
 
@@ -200,7 +200,7 @@ TEST(TrayMenu, AQuitWhileTheMenuIsOpenEndsTheProgramOnceTheMenuCloses) {
             EndMenu();
         });
     });
-    PostCallback(form.TrayIcon1, 0x205);
+    PostCallback(form.trayIcon, 0x205);
     ASSERT_TRUE(PumpUntil([&] { return watcher.Seen() && !FindWindowA("#32768", nullptr); }, 5000));
     EXPECT_TRUE(app.Terminated()) << "the quit was lost in the menu";
     MSG msg;
@@ -215,7 +215,7 @@ TEST(AutoHide, MinimisingTheApplicationHidesItsTaskbarButton) {
     layout.caption = "Tavrin2";
     layout.clientWidth = 235;
     layout.clientHeight = 153;
-    toolkit::Form settings(nullptr, "Form1", layout);
+    toolkit::Form settings(nullptr, "SettingsWindow", layout);
     app.SetMainForm(&settings);
     settings.Show();
     ASSERT_TRUE(IsWindowVisible(app.Handle())) << "the taskbar button is there while the window shows";
@@ -223,10 +223,10 @@ TEST(AutoHide, MinimisingTheApplicationHidesItsTaskbarButton) {
     SendMessageA(app.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_FALSE(IsWindowVisible(app.Handle()));
     EXPECT_TRUE(IsIconic(app.Handle()));
-    EXPECT_FALSE(form.TrayIcon1.AppShown());
+    EXPECT_FALSE(form.trayIcon.AppShown());
     // A tray click does not bring it back.
-    PostCallback(form.TrayIcon1, WM_LBUTTONUP);
-    PostCallback(form.TrayIcon1, WM_LBUTTONDBLCLK);
+    PostCallback(form.trayIcon, WM_LBUTTONUP);
+    PostCallback(form.trayIcon, WM_LBUTTONDBLCLK);
     Pump();
     EXPECT_FALSE(IsWindowVisible(app.Handle()));
 
@@ -237,7 +237,7 @@ TEST(AutoHide, MinimisingTheApplicationHidesItsTaskbarButton) {
     EXPECT_TRUE(IsWindowVisible(app.Handle()));
     app.Restore();
     // Not while the icon is unregistered.
-    form.TrayIcon1.SetActive(false);
+    form.trayIcon.SetActive(false);
     SendMessageA(app.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(IsWindowVisible(app.Handle()));
     app.Restore();
@@ -261,8 +261,8 @@ TEST(AppEvents, KeepTheMainWindowHiddenAndSetTheShortHintPause) {
     app.HintShortPause = 0;
     app.HintPause = 1;
     app.HintHidePause = 2;
-    toolkit::Component form(nullptr, "Form1");
-    ui::TAppEvents events(&form, "AppEvents1");
+    toolkit::Component form(nullptr, "SettingsWindow");
+    ui::TAppEvents events(&form, "appEvents");
     EXPECT_TRUE(app.ShowMainForm);
     events.SetShowMainForm(false);
     EXPECT_FALSE(app.ShowMainForm) << "applied as soon as it is read";

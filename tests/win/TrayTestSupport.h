@@ -55,33 +55,33 @@ inline HICON SharedIcon(const char* name) {
 // The program's tray components, created in the order of the settings
 // window's layout and wired as it wires them.
 struct TrayLayout : toolkit::Component {
-    explicit TrayLayout(ui::ShellPort* shell) : Component(nullptr, "Form1"), TrayIcon1(this, "TrayIcon1", shell) {
-        TrayIcon1.SetActive(true);
-        TrayIcon1.SetIcon(SharedIcon(app::kTrayIcon));
-        TrayIcon1.SetIconIndex(-1);
+    explicit TrayLayout(ui::ShellPort* shell) : Component(nullptr, "SettingsWindow"), trayIcon(this, "trayIcon", shell) {
+        trayIcon.SetActive(true);
+        trayIcon.SetIcon(SharedIcon(app::kTrayIcon));
+        trayIcon.SetIconIndex(-1);
         for (const char* name : app::kTrayStateIcons)
-            ImageList1.AddIconResource(GetModuleHandleA(nullptr), name);
-        AppEvents1.SetShowMainForm(false);
-        Belltsok1.SetCaption("Beállítások...");
-        Belltsok1.OnClick = [this] { ++settingsClicks; };
-        PopupMenu1.Add(Belltsok1);
-        N1.SetCaption("-");
-        PopupMenu1.Add(N1);
-        Kilps1.SetCaption("Kilépés");
-        Kilps1.OnClick = [this] { ++exitClicks; };
-        PopupMenu1.Add(Kilps1);
-        PopupMenu1.OnPopup = [this] { ++popups; };
-        TrayIcon1.SetIcons(&ImageList1);
-        TrayIcon1.SetPopupMenu(&PopupMenu1);
+            trayImages.AddIconResource(GetModuleHandleA(nullptr), name);
+        appEvents.SetShowMainForm(false);
+        settingsItem.SetCaption("Beállítások...");
+        settingsItem.OnClick = [this] { ++settingsClicks; };
+        trayMenu.Add(settingsItem);
+        separatorItem.SetCaption("-");
+        trayMenu.Add(separatorItem);
+        exitItem.SetCaption("Kilépés");
+        exitItem.OnClick = [this] { ++exitClicks; };
+        trayMenu.Add(exitItem);
+        trayMenu.OnPopup = [this] { ++popups; };
+        trayIcon.SetIcons(&trayImages);
+        trayIcon.SetPopupMenu(&trayMenu);
         LoadedAll();
     }
-    ui::TTrayIcon TrayIcon1;
-    ui::TImageList ImageList1{this, "ImageList1"};
-    ui::TAppEvents AppEvents1{this, "AppEvents1"};
-    ui::TPopupMenu PopupMenu1{this, "PopupMenu1"};
-    ui::TMenuItem Belltsok1{this, "Belltsok1"};
-    ui::TMenuItem N1{this, "N1"};
-    ui::TMenuItem Kilps1{this, "Kilps1"};
+    ui::TTrayIcon trayIcon;
+    ui::TImageList trayImages{this, "trayImages"};
+    ui::TAppEvents appEvents{this, "appEvents"};
+    ui::TPopupMenu trayMenu{this, "trayMenu"};
+    ui::TMenuItem settingsItem{this, "settingsItem"};
+    ui::TMenuItem separatorItem{this, "separatorItem"};
+    ui::TMenuItem exitItem{this, "exitItem"};
     int popups = 0;
     int settingsClicks = 0;
     int exitClicks = 0;

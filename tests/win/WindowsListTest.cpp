@@ -128,10 +128,10 @@ TEST(WindowsList, GetWindowHandleRejectsAnIndexOutsideTheList) {
 }
 
 TEST(WindowsList, IsAComponentOfItsOwner) {
-    toolkit::Component form(nullptr, "Form1");
+    toolkit::Component form(nullptr, "SettingsWindow");
     {
         TWindowsList list(&form);
-        EXPECT_EQ(list.Name(), "WindowsList1");
+        EXPECT_EQ(list.Name(), "windowList");
         EXPECT_EQ(list.Owner(), &form);
         EXPECT_EQ(form.Components().size(), 1u);
     }

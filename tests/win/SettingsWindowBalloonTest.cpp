@@ -8,18 +8,19 @@
 #include <string>
 #include <thread>
 
-#include "Form1Fixture.h"
+#include "SettingsWindowFixture.h"
 #include "PointerInput.h"
 #include "Screenshot.h"
 #include "ui/BalloonGlobalCtrl.h"
 
 namespace {
-using form1_test::ClickAt;
-using form1_test::Form1Fixture;
-using form1_test::MouseButton;
-using form1_test::MouseTo;
-using form1_test::PumpFor;
-using form1_test::PumpUntil;
+using app::SettingsWindow;
+using settings_window_test::ClickAt;
+using settings_window_test::SettingsWindowFixture;
+using settings_window_test::MouseButton;
+using settings_window_test::MouseTo;
+using settings_window_test::PumpFor;
+using settings_window_test::PumpUntil;
 
 RECT RectOf(HWND hwnd) {
     RECT r;
@@ -105,19 +106,19 @@ void AnotherApplicationTakesTheForeground() {
     other.join();
 }
 
-class Form1Balloon : public Form1Fixture {
+class SettingsWindowBalloon : public SettingsWindowFixture {
 protected:
     // Help mode, then a real click on the box.
-    void HelpClick(TForm1& f, toolkit::CheckBox& box) {
-        f.CaptionButton1Click();
-        const POINT c = form1_test::CentreOf(box.Handle());
+    void HelpClick(SettingsWindow& f, toolkit::CheckBox& box) {
+        f.EnterHelpMode();
+        const POINT c = settings_window_test::CentreOf(box.Handle());
         ClickAt(c.x, c.y);
         PumpFor(100);
     }
-    HWND Balloon(TForm1& f) { return f.BalloonHint1.Window().HandleAllocated() ? f.BalloonHint1.Window().Handle() : nullptr; }
+    HWND Balloon(SettingsWindow& f) { return f.helpBalloon.Window().HandleAllocated() ? f.helpBalloon.Window().Handle() : nullptr; }
 };
 
-TEST_F(Form1Balloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
+TEST_F(SettingsWindowBalloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
     struct Case {
         int box;
         POINT anchor;  // form client coordinates
@@ -128,8 +129,8 @@ TEST_F(Form1Balloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
         {2, {116, 33}, "Ha ki van pipálva, akkor az\rop. rendszerrel egyszerre indul a program."},
     };
     for (const Case& c : cases) {
-        TForm1& f = StartShown();
-        toolkit::CheckBox& box = c.box == 1 ? f.CheckBox1 : f.CheckBox2;
+        SettingsWindow& f = StartShown();
+        toolkit::CheckBox& box = c.box == 1 ? f.intelligentModeBox : f.autostartBox;
         const bool checked = box.Checked();
         HelpClick(f, box);
         const std::string what = "CheckBox" + std::to_string(c.box);
@@ -145,7 +146,7 @@ TEST_F(Form1Balloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
 
         // The stem: on the bottom centre of the box, or on its top edge when
         // the balloon opens upward.
-        ui::TBalloonWindowEx& w = f.BalloonHint1.Window();
+        ui::TBalloonWindowEx& w = f.helpBalloon.Window();
         const RECT r = RectOf(balloon);
         POINT expected = c.anchor;
         if (!ui::IsDown(w.Layout.Placement))
@@ -154,7 +155,7 @@ TEST_F(Form1Balloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
         const POINT tip = StemTipOf(r, w.Layout.Placement, 15);
         EXPECT_EQ(tip.x, expected.x) << what;
         EXPECT_EQ(tip.y, expected.y) << what;
-        EXPECT_EQ(f.BalloonHint1.Request().RaiseHeight, 17) << what;
+        EXPECT_EQ(f.helpBalloon.Request().RaiseHeight, 17) << what;
 
         // Heading, two lines of message, close button: the measured height.
         EXPECT_EQ(w.HeadingText, "Indítás");
@@ -174,38 +175,38 @@ TEST_F(Form1Balloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
         EXPECT_GT(InkRows(balloon, {13, textTop + line, 120, textTop + 2 * line}), 3) << what << ": second line";
         const ui::PixelRect& b = w.CloseButtonRect;
         EXPECT_GT(MarkedRows(balloon, {b.left + 1, b.top + 1, b.right + 1, b.bottom + 1}), 3) << what << ": close glyph";
-        form1_test::SaveScreenshot(balloon, "balloon-help-" + what);
+        settings_window_test::SaveScreenshot(balloon, "balloon-help-" + what);
         form.reset();
         EXPECT_FALSE(IsWindow(balloon)) << what << ": the balloon outlived its form";
     }
 }
 
-TEST_F(Form1Balloon, HidesAfterTenSecondsAndAnotherHelpClickStartsAFreshTen) {
-    TForm1& f = StartShown();
-    HelpClick(f, f.CheckBox1);
+TEST_F(SettingsWindowBalloon, HidesAfterTenSecondsAndAnotherHelpClickStartsAFreshTen) {
+    SettingsWindow& f = StartShown();
+    HelpClick(f, f.intelligentModeBox);
     HWND balloon = Balloon(f);
     ASSERT_TRUE(Visible(balloon));
-    const UINT_PTR first = f.BalloonHint1.CloseTimerId();
+    const UINT_PTR first = f.helpBalloon.CloseTimerId();
     EXPECT_NE(first, 0u);
     PumpFor(5000);
     ASSERT_TRUE(Visible(balloon));
     const DWORD second = GetTickCount();
-    HelpClick(f, f.CheckBox2);
+    HelpClick(f, f.autostartBox);
     ASSERT_TRUE(Visible(balloon));
-    EXPECT_EQ(f.BalloonHint1.Window().MessageText.substr(0, 27), "Ha ki van pipálva, akkor az");
+    EXPECT_EQ(f.helpBalloon.Window().MessageText.substr(0, 27), "Ha ki van pipálva, akkor az");
     PumpFor(7000);
     EXPECT_TRUE(Visible(balloon)) << "hidden by the first balloon's timer";
     EXPECT_TRUE(PumpUntil([&] { return !Visible(balloon); }, 5000));
     const DWORD shown = GetTickCount() - second;
     EXPECT_GE(shown, 9800u);
     EXPECT_LE(shown, 11500u);
-    EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u);
-    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+    EXPECT_EQ(f.helpBalloon.CloseTimerId(), 0u);
+    EXPECT_FALSE(f.helpBalloon.BalloonShown());
 }
 
-TEST_F(Form1Balloon, FollowsTheMovedWindowAndHidesWithIt) {
-    TForm1& f = StartShown();
-    HelpClick(f, f.CheckBox1);
+TEST_F(SettingsWindowBalloon, FollowsTheMovedWindowAndHidesWithIt) {
+    SettingsWindow& f = StartShown();
+    HelpClick(f, f.intelligentModeBox);
     HWND balloon = Balloon(f);
     ASSERT_TRUE(Visible(balloon));
     const RECT before = RectOf(balloon), form = RectOf(f.Handle());
@@ -231,7 +232,7 @@ TEST_F(Form1Balloon, FollowsTheMovedWindowAndHidesWithIt) {
         EXPECT_GE(r.top, 0) << e.what;
         EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN)) << e.what;
         EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN)) << e.what;
-        const ui::TBalloonPosition p = f.BalloonHint1.Window().Layout.Placement;
+        const ui::TBalloonPosition p = f.helpBalloon.Window().Layout.Placement;
         POINT expected{72, ui::IsDown(p) ? 74 : 74 - 17};
         ClientToScreen(f.Handle(), &expected);
         const POINT tip = StemTipOf(r, p, 15);
@@ -244,13 +245,13 @@ TEST_F(Form1Balloon, FollowsTheMovedWindowAndHidesWithIt) {
     PumpFor(200);
     EXPECT_FALSE(f.Visible());
     EXPECT_FALSE(Visible(balloon));
-    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
-    EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u);
+    EXPECT_FALSE(f.helpBalloon.BalloonShown());
+    EXPECT_EQ(f.helpBalloon.CloseTimerId(), 0u);
 }
 
-TEST_F(Form1Balloon, ResizingHidesItOnlyWhenTheStemLeavesTheWindow) {
-    TForm1& f = StartShown();
-    HelpClick(f, f.CheckBox1);
+TEST_F(SettingsWindowBalloon, ResizingHidesItOnlyWhenTheStemLeavesTheWindow) {
+    SettingsWindow& f = StartShown();
+    HelpClick(f, f.intelligentModeBox);
     HWND balloon = Balloon(f);
     ASSERT_TRUE(Visible(balloon));
     const RECT r = RectOf(f.Handle());
@@ -261,25 +262,25 @@ TEST_F(Form1Balloon, ResizingHidesItOnlyWhenTheStemLeavesTheWindow) {
     SetWindowPos(f.Handle(), nullptr, 0, 0, w, 60, SWP_NOMOVE | SWP_NOZORDER);
     PumpFor(100);
     EXPECT_FALSE(Visible(balloon)) << "the stem points below the shrunk window";
-    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+    EXPECT_FALSE(f.helpBalloon.BalloonShown());
 }
 
-TEST_F(Form1Balloon, CloseButtonHidesOnlyOnAPressAndReleaseOnIt) {
-    TForm1& f = StartShown();
-    HelpClick(f, f.CheckBox1);
+TEST_F(SettingsWindowBalloon, CloseButtonHidesOnlyOnAPressAndReleaseOnIt) {
+    SettingsWindow& f = StartShown();
+    HelpClick(f, f.intelligentModeBox);
     HWND balloon = Balloon(f);
     ASSERT_TRUE(Visible(balloon));
-    const ui::PixelRect& b = f.BalloonHint1.Window().CloseButtonRect;
+    const ui::PixelRect& b = f.helpBalloon.Window().CloseButtonRect;
     POINT on{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
     ClientToScreen(balloon, &on);
-    const ui::CloseButtonStates& states = f.BalloonHint1.Window().CloseButton;
+    const ui::CloseButtonStates& states = f.helpBalloon.Window().CloseButton;
 
     MouseTo(on.x, on.y);
     EXPECT_EQ(states.Drawn(), ui::CloseButtonStates::kTransparent | ui::CloseButtonStates::kHot);
     MouseButton(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(states.Drawn() & ui::CloseButtonStates::kPushed);
     EXPECT_EQ(GetCapture(), balloon);
-    form1_test::SaveScreenshot(balloon, "balloon-close-pressed");
+    settings_window_test::SaveScreenshot(balloon, "balloon-close-pressed");
     MouseTo(on.x - 60, on.y + 30);
     MouseButton(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(Visible(balloon)) << "released off the button";
@@ -289,27 +290,27 @@ TEST_F(Form1Balloon, CloseButtonHidesOnlyOnAPressAndReleaseOnIt) {
     MouseButton(MOUSEEVENTF_LEFTDOWN);
     MouseButton(MOUSEEVENTF_LEFTUP);
     EXPECT_FALSE(Visible(balloon));
-    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+    EXPECT_FALSE(f.helpBalloon.BalloonShown());
     EXPECT_NE(GetCapture(), balloon);
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(Form1Balloon, SwitchingToAnotherApplicationHidesIt) {
-    TForm1& f = StartShown();
-    HelpClick(f, f.CheckBox2);
+TEST_F(SettingsWindowBalloon, SwitchingToAnotherApplicationHidesIt) {
+    SettingsWindow& f = StartShown();
+    HelpClick(f, f.autostartBox);
     HWND balloon = Balloon(f);
     ASSERT_TRUE(Visible(balloon));
     AnotherApplicationTakesTheForeground();
     EXPECT_FALSE(Visible(balloon));
-    EXPECT_FALSE(f.BalloonHint1.BalloonShown());
+    EXPECT_FALSE(f.helpBalloon.BalloonShown());
 }
 
-TEST_F(Form1Balloon, AControlHintShowsAfterRestingAndHidesLater) {
-    TForm1& f = StartShown();
+TEST_F(SettingsWindowBalloon, AControlHintShowsAfterRestingAndHidesLater) {
+    SettingsWindow& f = StartShown();
     // Off the window first, for longer than any pause.
     MouseTo(2, 2);
     PumpFor(800);
-    const RECT box = RectOf(f.CheckBox2.Handle());
+    const RECT box = RectOf(f.autostartBox.Handle());
     SetCursorPos(box.left + 30, box.top + 8);
     const DWORD rest = GetTickCount();
     PumpFor(60);
@@ -320,7 +321,7 @@ TEST_F(Form1Balloon, AControlHintShowsAfterRestingAndHidesLater) {
     EXPECT_GE(appeared, 450u);
     EXPECT_LE(appeared, 900u);
     HWND h = hint();
-    form1_test::SaveScreenshot(h, "balloon-control-hint");
+    settings_window_test::SaveScreenshot(h, "balloon-control-hint");
     auto* w = static_cast<ui::TBalloonWindow*>(toolkit::Application::Instance().Hints().Window());
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->MessageText, "Automatikus indítás");
@@ -347,12 +348,12 @@ TEST_F(Form1Balloon, AControlHintShowsAfterRestingAndHidesLater) {
     PumpFor(1500);
     EXPECT_FALSE(Visible(h)) << "shown again while the pointer rests";
 
-    // Moving on to CheckBox1 shows its hint; a click hides it at once.
-    const RECT box1 = RectOf(f.CheckBox1.Handle());
+    // Moving on to intelligentModeBox shows its hint; a click hides it at once.
+    const RECT box1 = RectOf(f.intelligentModeBox.Handle());
     MouseTo(box1.left + 60, box1.top + 8);
     ASSERT_TRUE(PumpUntil([&] { return Visible(hint()); }, 2000));
     EXPECT_EQ(w->MessageText, "Inteligens egér-vezérlő be/ki kapcsolása");
-    f.CaptionButton1Click();  // a help click: no setting changes
+    f.EnterHelpMode();  // a help click: no setting changes
     MouseButton(MOUSEEVENTF_LEFTDOWN);
     EXPECT_FALSE(Visible(h)) << "a press did not hide the hint";
     MouseButton(MOUSEEVENTF_LEFTUP);
@@ -361,16 +362,16 @@ TEST_F(Form1Balloon, AControlHintShowsAfterRestingAndHidesLater) {
     EXPECT_TRUE(Visible(Balloon(f)));
 }
 
-TEST_F(Form1Balloon, NoHintForADisabledButtonOrWindowAndNoneAfterSwitchingAway) {
-    TForm1& f = StartShown();
-    f.Button1.SetEnabled(false);
-    const RECT b = RectOf(f.Button1.Handle());
+TEST_F(SettingsWindowBalloon, NoHintForADisabledButtonOrWindowAndNoneAfterSwitchingAway) {
+    SettingsWindow& f = StartShown();
+    f.addButton.SetEnabled(false);
+    const RECT b = RectOf(f.addButton.Handle());
     MouseTo(b.left + 20, b.top + 10);
     MouseTo(b.left + 22, b.top + 11);
     PumpFor(1200);
     EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
     // Nor over a window a dialog has disabled.
-    f.Button1.SetEnabled(true);
+    f.addButton.SetEnabled(true);
     EnableWindow(f.Handle(), FALSE);
     MouseTo(b.left + 30, b.top + 12);
     PumpFor(1200);
@@ -384,8 +385,8 @@ TEST_F(Form1Balloon, NoHintForADisabledButtonOrWindowAndNoneAfterSwitchingAway) 
     EXPECT_FALSE(Visible(FindWindowA("TBalloonWindow", nullptr)));
 }
 
-TEST_F(Form1Balloon, ShowingLeavesTheMouseWithTheWindowThatHoldsIt) {
-    TForm1& f = StartShown();
+TEST_F(SettingsWindowBalloon, ShowingLeavesTheMouseWithTheWindowThatHoldsIt) {
+    SettingsWindow& f = StartShown();
     struct Case {
         const char* what;
         HWND holder;
@@ -393,41 +394,41 @@ TEST_F(Form1Balloon, ShowingLeavesTheMouseWithTheWindowThatHoldsIt) {
     for (const Case& c : cases) {
         if (c.holder)
             SetCapture(c.holder);
-        f.BalloonHint1.ShowBalloon(&f.CheckBox1, "text", "Indítás", 10000);
+        f.helpBalloon.ShowBalloon(&f.intelligentModeBox, "text", "Indítás", 10000);
         EXPECT_EQ(GetCapture(), c.holder) << c.what;
         EXPECT_TRUE(Visible(Balloon(f))) << c.what;
         ReleaseCapture();
     }
-    f.BalloonHint1.ShowBalloon(nullptr, "text", "Indítás", 10000);
-    EXPECT_TRUE(f.BalloonHint1.BalloonShown()) << "a missing control changed the balloon";
-    f.BalloonHint1.ShowBalloon(&f, "on the form", "", 0);
-    EXPECT_EQ(f.BalloonHint1.CloseTimerId(), 0u) << "no display time, no timer";
+    f.helpBalloon.ShowBalloon(nullptr, "text", "Indítás", 10000);
+    EXPECT_TRUE(f.helpBalloon.BalloonShown()) << "a missing control changed the balloon";
+    f.helpBalloon.ShowBalloon(&f, "on the form", "", 0);
+    EXPECT_EQ(f.helpBalloon.CloseTimerId(), 0u) << "no display time, no timer";
     RECT client;
     GetClientRect(f.Handle(), &client);
     const RECT outer = RectOf(f.Handle());
-    EXPECT_EQ(f.BalloonHint1.Request().RaiseHeight, outer.bottom - outer.top);
-    f.BalloonHint1.HideBalloon();
+    EXPECT_EQ(f.helpBalloon.Request().RaiseHeight, outer.bottom - outer.top);
+    f.helpBalloon.HideBalloon();
     EXPECT_FALSE(Visible(Balloon(f)));
 }
 
 // ---- The component and the controller ---------------------------------------------
 
-TEST_F(Form1Balloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThemBack) {
+TEST_F(SettingsWindowBalloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThemBack) {
     toolkit::Application& app = toolkit::Application::Instance();
     const toolkit::HintWindowClass plain = toolkit::THintWindow::Class();
     ASSERT_EQ(app.GetHintWindowClass(), plain);
     {
-        TForm1& f = Start();
+        SettingsWindow& f = Start();
         EXPECT_EQ(app.GetHintWindowClass(), ui::TBalloonWindow::Class());
-        EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), &f.BalloonHint1);
+        EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), &f.helpBalloon);
         {
             ui::TBalloonHint later(nullptr, "Later");
             EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), &later);
-            EXPECT_FALSE(f.BalloonHint1.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
+            EXPECT_FALSE(f.helpBalloon.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
             EXPECT_EQ(app.GetHintWindowClass(), plain) << "the hint that lost charge kept the take-over";
             // The one no longer in charge is refused, and gives back nothing.
-            f.BalloonHint1.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
-            EXPECT_FALSE(f.BalloonHint1.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
+            f.helpBalloon.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
+            EXPECT_FALSE(f.helpBalloon.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
             EXPECT_EQ(app.GetHintWindowClass(), plain);
             later.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
             EXPECT_EQ(app.GetHintWindowClass(), ui::TBalloonWindow::Class());
@@ -438,7 +439,7 @@ TEST_F(Form1Balloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThemBack) {
     EXPECT_EQ(app.GetHintWindowClass(), plain);
 }
 
-TEST_F(Form1Balloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemesSafely) {
+TEST_F(SettingsWindowBalloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemesSafely) {
     ui::TGlobalCtrl& ctrl = ui::TGlobalCtrl::Instance();
     EXPECT_EQ(ImageList_GetImageCount(ctrl.IconList()), 5);
     const char* base = "AppEvents\\Schemes\\Apps\\.Default\\";
@@ -460,7 +461,7 @@ TEST_F(Form1Balloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemesSafely) {
     EXPECT_EQ(ctrl.IconSize(ui::ikCustom, 3).cx, 16) << "no custom images: the information icon's size";
 }
 
-TEST_F(Form1Balloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
+TEST_F(SettingsWindowBalloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
     ui::TGlobalCtrl& ctrl = ui::TGlobalCtrl::Instance();
     ASSERT_EQ(ctrl.Current(), nullptr);
     ui::TBalloonHint& hint = ctrl.ActiveBalloonHint();
@@ -471,8 +472,8 @@ TEST_F(Form1Balloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
     EXPECT_EQ(hint.ApplicationHintOptions(), (ui::TApplicationHintOptions{ui::ahShowHeaderInHint, ui::ahShowIconInHint}));
     EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), toolkit::THintWindow::Class());
     // A settings window's hint takes charge from it.
-    TForm1& f = Start();
-    EXPECT_EQ(ctrl.Current(), &f.BalloonHint1);
+    SettingsWindow& f = Start();
+    EXPECT_EQ(ctrl.Current(), &f.helpBalloon);
     EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), ui::TBalloonWindow::Class());
 }
 

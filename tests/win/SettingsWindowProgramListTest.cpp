@@ -9,40 +9,41 @@
 #include <string>
 #include <vector>
 
-#include "Form1Fixture.h"
-#include "Form1StoreSupport.h"
+#include "SettingsWindowFixture.h"
+#include "SettingsWindowStoreSupport.h"
 #include "OpenDialogDriver.h"
 
 namespace {
-using namespace form1_test;
+using app::SettingsWindow;
+using namespace settings_window_test;
 using namespace dialog_test;
 
 constexpr char kEditText[] = "Programok listája";
 
-class Form1List : public Form1Fixture {
+class SettingsWindowList : public SettingsWindowFixture {
 protected:
     // Starts with list.txt holding these bytes.
-    TForm1& StartWith(const std::string& bytes) {
+    SettingsWindow& StartWith(const std::string& bytes) {
         WriteBytes(listPath, bytes);
         return Start();
     }
     // Presses "Töröl" with this text in the edit field.
-    void DeleteByName(TForm1& f, const std::string& text) {
-        f.ComboBox1.SetText(text);
-        Click(f, f.Button2);
+    void DeleteByName(SettingsWindow& f, const std::string& text) {
+        f.programList.SetText(text);
+        Click(f, f.removeButton);
     }
     std::string OpenErrorText() const {
         return "Cannot open file \"" + listPath + "\". " + SystemText(ERROR_SHARING_VIOLATION);
     }
 };
 
-TEST_F(Form1List, MissingListIsCreatedEmptyBesideTheExecutableNotInTheWorkingFolder) {
+TEST_F(SettingsWindowList, MissingListIsCreatedEmptyBesideTheExecutableNotInTheWorkingFolder) {
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     const std::string elsewhere = folder + "-cwd";
     ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
     ASSERT_TRUE(SetCurrentDirectoryA(elsewhere.c_str()));
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     const bool strayList = FileExists(elsewhere + "\\list.txt");
     SetCurrentDirectoryA(previous);
     DeleteFileA((elsewhere + "\\list.txt").c_str());
@@ -52,8 +53,8 @@ TEST_F(Form1List, MissingListIsCreatedEmptyBesideTheExecutableNotInTheWorkingFol
     EXPECT_EQ(f.ListPath, listPath);
     EXPECT_EQ(ReadBytes(listPath), "");
     EXPECT_FALSE(strayList) << "list.txt went into the working folder";
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
-    EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+    EXPECT_EQ(f.programList.Count(), 0);
+    EXPECT_EQ(f.programList.Text(), kEditText);
     EXPECT_TRUE(f.ListLoaded);
 }
 
@@ -63,14 +64,14 @@ struct StoredList {
     Strings entries;
 };
 
-class Form1ListFormats : public Form1List, public ::testing::WithParamInterface<StoredList> {};
+class SettingsWindowListFormats : public SettingsWindowList, public ::testing::WithParamInterface<StoredList> {};
 
-TEST_P(Form1ListFormats, LoadsEveryLineAndSavesEachWithCrLf) {
+TEST_P(SettingsWindowListFormats, LoadsEveryLineAndSavesEachWithCrLf) {
     const StoredList& c = GetParam();
-    TForm1& f = StartWith(c.bytes);
+    SettingsWindow& f = StartWith(c.bytes);
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_EQ(Entries(f), c.entries);
-    EXPECT_EQ(f.ComboBox1.Text(), kEditText) << "loading changed the edit text";
+    EXPECT_EQ(f.programList.Text(), kEditText) << "loading changed the edit text";
     EXPECT_EQ(ReadBytes(listPath), c.bytes) << "the start-up touched an existing list";
 
     EXPECT_TRUE(Accept(f, "C:\\Új\\program.exe"));
@@ -83,7 +84,7 @@ TEST_P(Form1ListFormats, LoadsEveryLineAndSavesEachWithCrLf) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Files, Form1ListFormats,
+    Files, SettingsWindowListFormats,
     ::testing::Values(StoredList{"CrLfWithoutFinalBreak", "C:\\a.exe\r\nC:\\b.exe", {"C:\\a.exe", "C:\\b.exe"}},
                       StoredList{"LfOnly", "C:\\a.exe\nC:\\b.exe\n", {"C:\\a.exe", "C:\\b.exe"}},
                       StoredList{"EmptyLineBetween", "C:\\a.exe\r\n\r\nC:\\b.exe\r\n", {"C:\\a.exe", "", "C:\\b.exe"}},
@@ -92,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"C:\\Program Files\\Árvíztűrő.exe"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Form1List, SameProgramAddedTwiceIsDeletedFirstMatchFirst) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowList, SameProgramAddedTwiceIsDeletedFirstMatchFirst) {
+    SettingsWindow& f = Start();
     EXPECT_TRUE(Accept(f, "C:\\x.exe"));
     EXPECT_TRUE(Accept(f, "C:\\y.exe"));
     EXPECT_TRUE(Accept(f, "C:\\x.exe"));
@@ -103,7 +104,7 @@ TEST_F(Form1List, SameProgramAddedTwiceIsDeletedFirstMatchFirst) {
     DeleteByName(f, "C:\\x.exe");
     EXPECT_EQ(Entries(f), (Strings{"C:\\y.exe", "C:\\x.exe"}));
     EXPECT_EQ(ReadBytes(listPath), "C:\\y.exe\r\nC:\\x.exe\r\n");
-    EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+    EXPECT_EQ(f.programList.Text(), kEditText);
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
@@ -112,52 +113,52 @@ struct CaseBlind {
     std::string entry, typed;
 };
 
-class Form1ListCaseBlindDelete : public Form1List, public ::testing::WithParamInterface<CaseBlind> {};
+class SettingsWindowListCaseBlindDelete : public SettingsWindowList, public ::testing::WithParamInterface<CaseBlind> {};
 
-TEST_P(Form1ListCaseBlindDelete, TextDifferingOnlyInLetterCaseDeletesTheEntry) {
+TEST_P(SettingsWindowListCaseBlindDelete, TextDifferingOnlyInLetterCaseDeletesTheEntry) {
     const CaseBlind& c = GetParam();
-    TForm1& f = StartWith("C:\\elso.exe\r\n" + c.entry + "\r\nC:\\utolso.exe\r\n");
+    SettingsWindow& f = StartWith("C:\\elso.exe\r\n" + c.entry + "\r\nC:\\utolso.exe\r\n");
     DeleteByName(f, c.typed);
     EXPECT_EQ(Entries(f), (Strings{"C:\\elso.exe", "C:\\utolso.exe"}));
     EXPECT_EQ(ReadBytes(listPath), "C:\\elso.exe\r\nC:\\utolso.exe\r\n");
-    EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+    EXPECT_EQ(f.programList.Text(), kEditText);
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, Form1ListCaseBlindDelete,
+INSTANTIATE_TEST_SUITE_P(Texts, SettingsWindowListCaseBlindDelete,
                          ::testing::Values(CaseBlind{"Ascii", "C:\\Prog\\Tool.exe", "c:\\PROG\\tool.EXE"},
                                            CaseBlind{"AccentedLowerToUpper", "C:\\ő\\tűz.exe", "C:\\Ő\\TŰZ.EXE"},
                                            CaseBlind{"AccentedUpperToLower", "C:\\ÁRVÍZ.EXE", "c:\\árvíz.exe"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Form1List, DeleteWithoutAMatchWritesNothing) {
-    TForm1& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
+TEST_F(SettingsWindowList, DeleteWithoutAMatchWritesNothing) {
+    SettingsWindow& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
     AgeFile(listPath);
     for (const char* text : {kEditText, "C:\\a.ex", "C:\\a.exe ", ""}) {
         SCOPED_TRACE(text);
         DeleteByName(f, text);
         EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe"}));
-        EXPECT_EQ(f.ComboBox1.Text(), kEditText);
+        EXPECT_EQ(f.programList.Text(), kEditText);
     }
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\n");
     EXPECT_EQ(WriteTimeOf(listPath), kOldFileTime) << "list.txt was rewritten";
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(Form1List, DeletingTheOnlyEntryLeavesAnEmptyFile) {
-    TForm1& f = StartWith("C:\\egyetlen.exe\r\n");
+TEST_F(SettingsWindowList, DeletingTheOnlyEntryLeavesAnEmptyFile) {
+    SettingsWindow& f = StartWith("C:\\egyetlen.exe\r\n");
     DeleteByName(f, "C:\\egyetlen.exe");
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_EQ(f.programList.Count(), 0);
     EXPECT_EQ(ReadBytes(listPath), "");
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(Form1List, ReadOnlyListKeepsTheChangeInTheListAndTheFileAsItWas) {
-    // Stored off, then switched on: the buttons work, ComboBox1 waits for an add.
+TEST_F(SettingsWindowList, ReadOnlyListKeepsTheChangeInTheListAndTheFileAsItWas) {
+    // Stored off, then switched on: the buttons work, programList waits for an add.
     SetDword(kSettingsKey, "Inteligens", 0);
-    TForm1& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
-    Click(f, f.CheckBox1);
-    ASSERT_FALSE(f.ComboBox1.Enabled());
+    SettingsWindow& f = StartWith("C:\\a.exe\r\nC:\\b.exe\r\n");
+    Click(f, f.intelligentModeBox);
+    ASSERT_FALSE(f.programList.Enabled());
     ASSERT_TRUE(SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string cannotCreate = "Cannot create file \"" + listPath + "\". ";
 
@@ -166,21 +167,21 @@ TEST_F(Form1List, ReadOnlyListKeepsTheChangeInTheListAndTheFileAsItWas) {
     EXPECT_EQ(errors[0].substr(0, cannotCreate.size()), cannotCreate);
     EXPECT_EQ(errors[0], cannotCreate + SystemText(ERROR_ACCESS_DENIED));
     EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"})) << "the change stays in the list";
-    EXPECT_FALSE(f.ComboBox1.Enabled()) << "a failed add enabled the list";
+    EXPECT_FALSE(f.programList.Enabled()) << "a failed add enabled the list";
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\n");
 
     DeleteByName(f, "C:\\a.exe");
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[1], errors[0]);
     EXPECT_EQ(Entries(f), (Strings{"C:\\b.exe", "C:\\c.exe"}));
-    EXPECT_EQ(f.ComboBox1.Text(), "C:\\a.exe") << "a failed delete reset the edit text";
+    EXPECT_EQ(f.programList.Text(), "C:\\a.exe") << "a failed delete reset the edit text";
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\n");
 
     // Writable again: the next save brings the file up to date.
     SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(Accept(f, "C:\\d.exe"));
     EXPECT_EQ(ReadBytes(listPath), "C:\\b.exe\r\nC:\\c.exe\r\nC:\\d.exe\r\n");
-    EXPECT_TRUE(f.ComboBox1.Enabled());
+    EXPECT_TRUE(f.programList.Enabled());
     EXPECT_EQ(errors.size(), 2u);
 }
 
@@ -201,22 +202,22 @@ private:
     HANDLE handle_;
 };
 
-TEST_F(Form1List, LockedListAtStartIsReportedAndALaterAddKeepsEveryStoredEntry) {
+TEST_F(SettingsWindowList, LockedListAtStartIsReportedAndALaterAddKeepsEveryStoredEntry) {
     WriteBytes(listPath, "C:\\a.exe\r\nC:\\b.exe\r\n");
     LockedFile lock(listPath);
     ASSERT_TRUE(lock.Locked());
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     ASSERT_EQ(errors, Strings{OpenErrorText()});
     EXPECT_FALSE(f.ListLoaded);
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_EQ(f.programList.Count(), 0);
 
     // Still locked: the add cannot load the stored list first, so it adds nothing.
     EXPECT_FALSE(Accept(f, "C:\\c.exe"));
     EXPECT_EQ(errors, (Strings{OpenErrorText(), OpenErrorText()}));
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_EQ(f.programList.Count(), 0);
     DeleteByName(f, "C:\\a.exe");
     EXPECT_EQ(errors.size(), 3u);
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_EQ(f.programList.Count(), 0);
     EXPECT_FALSE(f.ListLoaded);
 
     lock.Unlock();
@@ -228,18 +229,18 @@ TEST_F(Form1List, LockedListAtStartIsReportedAndALaterAddKeepsEveryStoredEntry) 
     EXPECT_EQ(errors.size(), 3u);
 }
 
-TEST_F(Form1List, ChangeAfterAStartThatCouldNotReadTheListKeepsEveryStoredEntry) {
+TEST_F(SettingsWindowList, ChangeAfterAStartThatCouldNotReadTheListKeepsEveryStoredEntry) {
     struct Case {
         const char* name;
-        std::function<void(TForm1&)> change;
+        std::function<void(SettingsWindow&)> change;
         Strings entries;   // the list afterwards
         std::string file;  // list.txt afterwards
     };
     const Case cases[] = {
-        {"add", [](TForm1& f) { EXPECT_TRUE(Accept(f, "C:\\c.exe")); }, {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"},
+        {"add", [](SettingsWindow& f) { EXPECT_TRUE(Accept(f, "C:\\c.exe")); }, {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"},
          "C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n"},
-        {"delete", [this](TForm1& f) { DeleteByName(f, "C:\\b.exe"); }, {"C:\\a.exe"}, "C:\\a.exe\r\n"},
-        {"delete without a match", [this](TForm1& f) { DeleteByName(f, "C:\\x.exe"); }, {"C:\\a.exe", "C:\\b.exe"},
+        {"delete", [this](SettingsWindow& f) { DeleteByName(f, "C:\\b.exe"); }, {"C:\\a.exe"}, "C:\\a.exe\r\n"},
+        {"delete without a match", [this](SettingsWindow& f) { DeleteByName(f, "C:\\x.exe"); }, {"C:\\a.exe", "C:\\b.exe"},
          "C:\\a.exe\r\nC:\\b.exe\r\n"},
     };
     for (const Case& c : cases) {
@@ -251,7 +252,7 @@ TEST_F(Form1List, ChangeAfterAStartThatCouldNotReadTheListKeepsEveryStoredEntry)
             LockedFile lock(listPath);  // held by another program during the start only
             Start();
         }
-        TForm1& f = *form;
+        SettingsWindow& f = *form;
         ASSERT_EQ(errors, Strings{OpenErrorText()});
         ASSERT_FALSE(f.ListLoaded);
         c.change(f);
@@ -261,13 +262,13 @@ TEST_F(Form1List, ChangeAfterAStartThatCouldNotReadTheListKeepsEveryStoredEntry)
     }
 }
 
-TEST_F(Form1List, ChangeAfterAStartThatCouldNotReadTheListWithTheListGoneStartsANewOne) {
+TEST_F(SettingsWindowList, ChangeAfterAStartThatCouldNotReadTheListWithTheListGoneStartsANewOne) {
     WriteBytes(listPath, "C:\\a.exe\r\n");
     {
         LockedFile lock(listPath);
         Start();
     }
-    TForm1& f = *form;
+    SettingsWindow& f = *form;
     ASSERT_FALSE(f.ListLoaded);
     ASSERT_TRUE(DeleteFileA(listPath.c_str()));
     EXPECT_TRUE(Accept(f, "C:\\c.exe"));
@@ -281,16 +282,16 @@ TEST_F(Form1List, ChangeAfterAStartThatCouldNotReadTheListWithTheListGoneStartsA
     EXPECT_EQ(errors.size(), 1u);
 }
 
-TEST_F(Form1List, SwitchedOnFromStoredOffTheListStaysDisabledUntilAnAdd) {
+TEST_F(SettingsWindowList, SwitchedOnFromStoredOffTheListStaysDisabledUntilAnAdd) {
     SetDword(kSettingsKey, "Inteligens", 0);
-    TForm1& f = Start();
-    ASSERT_FALSE(f.ComboBox1.Enabled());
-    Click(f, f.CheckBox1);
-    EXPECT_TRUE(f.Button1.Enabled());
-    EXPECT_TRUE(f.Button2.Enabled());
-    EXPECT_FALSE(f.ComboBox1.Enabled());
+    SettingsWindow& f = Start();
+    ASSERT_FALSE(f.programList.Enabled());
+    Click(f, f.intelligentModeBox);
+    EXPECT_TRUE(f.addButton.Enabled());
+    EXPECT_TRUE(f.removeButton.Enabled());
+    EXPECT_FALSE(f.programList.Enabled());
     EXPECT_TRUE(Accept(f, "C:\\x.exe"));
-    EXPECT_TRUE(f.ComboBox1.Enabled());
+    EXPECT_TRUE(f.programList.Enabled());
     EXPECT_EQ(Entries(f), Strings{"C:\\x.exe"});
     EXPECT_EQ(ReadBytes(listPath), "C:\\x.exe\r\n");
     EXPECT_TRUE(errors.empty()) << errors.front();
@@ -304,53 +305,53 @@ struct PromptDriver : DialogDriver {
 };
 using D = PromptDriver;
 
-TEST_F(Form1List, AddThroughTheDialogTakesTheTypedPath) {
+TEST_F(SettingsWindowList, AddThroughTheDialogTakesTheTypedPath) {
     SetDword(kSettingsKey, "Inteligens", 1);
-    TForm1& f = StartWith("C:\\a.exe\r\n");
+    SettingsWindow& f = StartWith("C:\\a.exe\r\n");
     const std::string chosen = folder + "\\Árvíztűrő tükörfúrógép.exe";
     {
         D driver({[&](HWND d) { D::Type(d, chosen); }, [](HWND d) { D::Press(d, IDOK); }});
-        Click(f, f.Button1);
+        Click(f, f.addButton);
         EXPECT_GT(driver.ticksWhileOpen, 0) << "the dialog did not open";
     }
     EXPECT_EQ(FindOpenDialog(), nullptr);
     EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", chosen}));
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n" + chosen + "\r\n");
-    EXPECT_EQ(f.OpenDialog1.FileName, chosen);
+    EXPECT_EQ(f.programDialog.FileName, chosen);
     EXPECT_TRUE(errors.empty()) << errors.front();
 
     // Cancelling adds nothing.
     {
         D driver({[](HWND d) { D::Press(d, IDCANCEL); }});
-        Click(f, f.Button1);
+        Click(f, f.addButton);
         EXPECT_GT(driver.ticksWhileOpen, 0);
     }
-    EXPECT_EQ(f.ComboBox1.Count(), 2);
+    EXPECT_EQ(f.programList.Count(), 2);
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n" + chosen + "\r\n");
 }
 
-TEST_F(Form1List, AddWhileTheListIsLockedShowsTheErrorWithoutOpeningTheDialog) {
+TEST_F(SettingsWindowList, AddWhileTheListIsLockedShowsTheErrorWithoutOpeningTheDialog) {
     WriteBytes(listPath, "C:\\a.exe\r\n");
     LockedFile lock(listPath);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     ASSERT_EQ(errors, Strings{OpenErrorText()});
     D driver({});
-    Click(f, f.Button1);
+    Click(f, f.addButton);
     EXPECT_EQ(driver.ticksWhileOpen, 0) << "the dialog opened over a list that could not be loaded";
     EXPECT_EQ(errors, (Strings{OpenErrorText(), OpenErrorText()}));
-    EXPECT_EQ(f.ComboBox1.Count(), 0);
+    EXPECT_EQ(f.programList.Count(), 0);
     lock.Unlock();
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\n");
 }
 
-TEST_F(Form1List, FailedSaveInTheDialogIsShownTheDialogClosesAndTheNextSaveStoresTheEntry) {
-    TForm1& f = StartWith("C:\\a.exe\r\n");
+TEST_F(SettingsWindowList, FailedSaveInTheDialogIsShownTheDialogClosesAndTheNextSaveStoresTheEntry) {
+    SettingsWindow& f = StartWith("C:\\a.exe\r\n");
     ASSERT_TRUE(SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_READONLY));
     bool openAfterFailure = false;
     {
         D driver({[](HWND d) { D::Type(d, "C:\\b.exe"); }, [](HWND d) { D::Press(d, IDOK); },
                   [&](HWND d) { openAfterFailure = IsWindowVisible(d) != FALSE; }});
-        Click(f, f.Button1);
+        Click(f, f.addButton);
         EXPECT_GT(driver.ticksWhileOpen, 0) << "the dialog did not open";
     }
     EXPECT_FALSE(openAfterFailure) << "the dialog stayed open after the failed save";
@@ -364,7 +365,7 @@ TEST_F(Form1List, FailedSaveInTheDialogIsShownTheDialogClosesAndTheNextSaveStore
     SetFileAttributesA(listPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     {
         D driver({[](HWND d) { D::Type(d, "C:\\c.exe"); }, [](HWND d) { D::Press(d, IDOK); }});
-        Click(f, f.Button1);
+        Click(f, f.addButton);
     }
     EXPECT_EQ(FindOpenDialog(), nullptr);
     EXPECT_EQ(ReadBytes(listPath), "C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n");

@@ -1,40 +1,42 @@
-// The settings window's program list: loading list.txt into ComboBox1, adding
+// The settings window's program list: loading list.txt into programList, adding
 // through the open dialog, deleting by name, saving after every change.
-#include "app/Unit1.h"
+#include "app/SettingsWindow.h"
 
 #include "store/ListFile.h"
 #include "store/ListFileText.h"
 
 #include "app/SettingsWindowTexts.h"
 
-void TForm1::LoadProgramList() {
+namespace app {
+
+void SettingsWindow::LoadProgramList() {
     const std::vector<std::string> entries = store::LoadListFile(ListPath);
-    ComboBox1.BeginUpdate();
+    programList.BeginUpdate();
     try {
-        ComboBox1.Clear();
+        programList.Clear();
         for (const std::string& entry : entries)
-            ComboBox1.Add(entry);
+            programList.Add(entry);
     } catch (...) {
-        ComboBox1.EndUpdate();
+        programList.EndUpdate();
         throw;
     }
-    ComboBox1.EndUpdate();
+    programList.EndUpdate();
     ListLoaded = true;
 }
 
-void TForm1::SaveProgramList() {
+void SettingsWindow::SaveProgramList() {
     std::vector<std::string> entries;
-    const int n = ComboBox1.Count();
+    const int n = programList.Count();
     entries.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
-        entries.push_back(ComboBox1.Item(i));
+        entries.push_back(programList.Item(i));
     store::SaveListFile(ListPath, entries);
 }
 
 // A change saved over a list that was never loaded (start-up stopped early)
 // would wipe list.txt: load it first. A failing load raises, so the change
 // that called this does not happen.
-bool TForm1::EnsureProgramListLoaded() {
+bool SettingsWindow::EnsureProgramListLoaded() {
     if (ListLoaded)
         return true;
     if (ListPath.empty())
@@ -46,25 +48,27 @@ bool TForm1::EnsureProgramListLoaded() {
     return true;
 }
 
-void TForm1::Button1Click() {
+void SettingsWindow::AddProgram() {
     EnsureProgramListLoaded();
-    OpenDialog1.Execute(Handle());
+    programDialog.Execute(Handle());
 }
 
-void TForm1::OpenDialog1CanClose(bool& canClose) {
+void SettingsWindow::AddChosenProgram(bool& canClose) {
     (void)canClose;
     EnsureProgramListLoaded();
-    ComboBox1.Add(OpenDialog1.FileName);
+    programList.Add(programDialog.FileName);
     SaveProgramList();
-    ComboBox1.SetEnabled(true);
+    programList.SetEnabled(true);
 }
 
-void TForm1::Button2Click() {
+void SettingsWindow::RemoveProgram() {
     EnsureProgramListLoaded();
-    const int index = ComboBox1.FindExact(ComboBox1.Text());
+    const int index = programList.FindExact(programList.Text());
     if (index >= 0) {
-        ComboBox1.Delete(index);
+        programList.Delete(index);
         SaveProgramList();
     }
-    ComboBox1.SetText(app::kProgramListText);
+    programList.SetText(kProgramListText);
 }
+
+}  // namespace app

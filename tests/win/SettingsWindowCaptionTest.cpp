@@ -9,23 +9,24 @@
 #include <string>
 #include <vector>
 
-#include "Form1Fixture.h"
+#include "SettingsWindowFixture.h"
 #include "PointerInput.h"
 #include "Screenshot.h"
 #include "toolkit/Exceptions.h"
 #include "ui/WndProcHook.h"
 
 namespace {
-using form1_test::Form1Fixture;
-using form1_test::kRunKey;
-using form1_test::kSettingsKey;
-using form1_test::CentreOf;
-using form1_test::ClickAt;
-using form1_test::MouseTo;
-using form1_test::PumpFor;
+using app::SettingsWindow;
+using settings_window_test::SettingsWindowFixture;
+using settings_window_test::kRunKey;
+using settings_window_test::kSettingsKey;
+using settings_window_test::CentreOf;
+using settings_window_test::ClickAt;
+using settings_window_test::MouseTo;
+using settings_window_test::PumpFor;
 
 void Button(DWORD flag) {
-    form1_test::MouseButton(flag);
+    settings_window_test::MouseButton(flag);
 }
 
 RECT WindowRectOf(HWND hwnd) {
@@ -38,24 +39,24 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-class Form1Caption : public Form1Fixture {
+class SettingsWindowCaption : public SettingsWindowFixture {
 protected:
     // A screen point of the caption button, relative to its window-coordinate bounds.
-    POINT OnButton(TForm1& f, int dx, int dy) {
+    POINT OnButton(SettingsWindow& f, int dx, int dy) {
         const RECT w = WindowRectOf(f.Handle());
-        const ui::PixelRect& b = f.CaptionButton1.ButtonBounds();
+        const ui::PixelRect& b = f.helpButton.ButtonBounds();
         return {w.left + b.left + dx, w.top + b.top + dy};
     }
-    bool InHelpMode(TForm1& f) {
-        return f.CheckBox1.Cursor() == toolkit::crHelp && f.CheckBox2.Cursor() == toolkit::crHelp;
+    bool InHelpMode(SettingsWindow& f) {
+        return f.intelligentModeBox.Cursor() == toolkit::crHelp && f.autostartBox.Cursor() == toolkit::crHelp;
     }
 };
 
-TEST_F(Form1Caption, ButtonSitsLeftOfTheCloseBoxAndLooksLikeOne) {
-    TForm1& f = StartShown();
+TEST_F(SettingsWindowCaption, ButtonSitsLeftOfTheCloseBoxAndLooksLikeOne) {
+    SettingsWindow& f = StartShown();
     const RECT w = WindowRectOf(f.Handle());
     const int width = w.right - w.left;
-    EXPECT_EQ(f.CaptionButton1.ButtonBounds(), (ui::PixelRect{width - 40, 6, width - 24, 20}));
+    EXPECT_EQ(f.helpButton.ButtonBounds(), (ui::PixelRect{width - 40, 6, width - 24, 20}));
     // Painted: the face colour inside it, the caption colour just left of it.
     HDC dc = GetWindowDC(f.Handle());
     const COLORREF face = GetPixel(dc, width - 40 + 3, 6 + 2);
@@ -63,7 +64,7 @@ TEST_F(Form1Caption, ButtonSitsLeftOfTheCloseBoxAndLooksLikeOne) {
     ReleaseDC(f.Handle(), dc);
     EXPECT_EQ(face, GetSysColor(COLOR_BTNFACE));
     EXPECT_NE(caption, GetSysColor(COLOR_BTNFACE));
-    form1_test::SaveScreenshot(f.Handle(), "form1-caption-active");
+    settings_window_test::SaveScreenshot(f.Handle(), "form1-caption-active");
     // Inactive: another window takes the activation; the button is painted again.
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
                                  nullptr, nullptr);
@@ -72,12 +73,12 @@ TEST_F(Form1Caption, ButtonSitsLeftOfTheCloseBoxAndLooksLikeOne) {
     dc = GetWindowDC(f.Handle());
     EXPECT_EQ(GetPixel(dc, width - 40 + 3, 6 + 2), GetSysColor(COLOR_BTNFACE));
     ReleaseDC(f.Handle(), dc);
-    form1_test::SaveScreenshot(f.Handle(), "form1-caption-inactive");
+    settings_window_test::SaveScreenshot(f.Handle(), "form1-caption-inactive");
     DestroyWindow(other);
 }
 
-TEST_F(Form1Caption, ACaptionChangeRepaintsTheButton) {
-    TForm1& f = StartShown();
+TEST_F(SettingsWindowCaption, ACaptionChangeRepaintsTheButton) {
+    SettingsWindow& f = StartShown();
     const int width = WindowRectOf(f.Handle()).right - WindowRectOf(f.Handle()).left;
     f.SetCaption("a much longer caption text that runs under the button");
     PumpFor(200);
@@ -86,30 +87,30 @@ TEST_F(Form1Caption, ACaptionChangeRepaintsTheButton) {
     ReleaseDC(f.Handle(), dc);
 }
 
-TEST_F(Form1Caption, PressShowsItDownAndReleaseEntersHelpModeOnce) {
-    TForm1& f = StartShown();
+TEST_F(SettingsWindowCaption, PressShowsItDownAndReleaseEntersHelpModeOnce) {
+    SettingsWindow& f = StartShown();
     int clicks = 0;
-    f.CaptionButton1.OnClick = [&](ui::TCaptionButton&) {
+    f.helpButton.OnClick = [&](ui::TCaptionButton&) {
         ++clicks;
-        f.CaptionButton1Click();
+        f.EnterHelpMode();
     };
     const RECT before = WindowRectOf(f.Handle());
     const POINT p = OnButton(f, 8, 7);
     MouseTo(p.x, p.y);
     Button(MOUSEEVENTF_LEFTDOWN);
-    EXPECT_TRUE(f.CaptionButton1.Down());
+    EXPECT_TRUE(f.helpButton.Down());
     EXPECT_EQ(GetCapture(), f.Handle());
-    form1_test::SaveScreenshot(f.Handle(), "form1-caption-pressed");
+    settings_window_test::SaveScreenshot(f.Handle(), "form1-caption-pressed");
     Button(MOUSEEVENTF_LEFTUP);
-    EXPECT_FALSE(f.CaptionButton1.Down());
+    EXPECT_FALSE(f.helpButton.Down());
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(InHelpMode(f));
     EXPECT_NE(GetCapture(), f.Handle());
     EXPECT_TRUE(SameRect(before, WindowRectOf(f.Handle())));
 }
 
-TEST_F(Form1Caption, PressesThatMustNotClickOrMoveTheWindow) {
-    TForm1& f = StartShown();
+TEST_F(SettingsWindowCaption, PressesThatMustNotClickOrMoveTheWindow) {
+    SettingsWindow& f = StartShown();
     struct Case {
         const char* what;
         int downX, downY;  // relative to the button's top-left
@@ -123,8 +124,8 @@ TEST_F(Form1Caption, PressesThatMustNotClickOrMoveTheWindow) {
         {"second-to-last row", 8, 12, 8, 12},
     };
     for (const Case& c : cases) {
-        f.CheckBox1.SetCursor(toolkit::crDefault);
-        f.CheckBox2.SetCursor(toolkit::crDefault);
+        f.intelligentModeBox.SetCursor(toolkit::crDefault);
+        f.autostartBox.SetCursor(toolkit::crDefault);
         const RECT before = WindowRectOf(f.Handle());
         const POINT down = OnButton(f, c.downX, c.downY);
         MouseTo(down.x, down.y);
@@ -134,13 +135,13 @@ TEST_F(Form1Caption, PressesThatMustNotClickOrMoveTheWindow) {
         Button(MOUSEEVENTF_LEFTUP);
         EXPECT_FALSE(InHelpMode(f)) << c.what;
         EXPECT_TRUE(SameRect(before, WindowRectOf(f.Handle()))) << c.what << ": the window moved";
-        EXPECT_FALSE(f.CaptionButton1.Down()) << c.what;
+        EXPECT_FALSE(f.helpButton.Down()) << c.what;
     }
 }
 
 // A help-mode click explains the box and changes nothing: the box keeps its
 // state, nothing is stored, the buttons stay as they were.
-TEST_F(Form1Caption, HelpModeClickKeepsEitherBoxAsItWas) {
+TEST_F(SettingsWindowCaption, HelpModeClickKeepsEitherBoxAsItWas) {
     struct Case {
         int box;  // 1 or 2
         bool checked;
@@ -151,12 +152,12 @@ TEST_F(Form1Caption, HelpModeClickKeepsEitherBoxAsItWas) {
             SetString(kRunKey, "Tavrin2", exePath);
         else
             SetString(kRunKey, "Tavrin2", "");
-        TForm1& f = StartShown();
-        toolkit::CheckBox& box = c.box == 1 ? f.CheckBox1 : f.CheckBox2;
+        SettingsWindow& f = StartShown();
+        toolkit::CheckBox& box = c.box == 1 ? f.intelligentModeBox : f.autostartBox;
         ASSERT_EQ(box.Checked(), c.checked);
         const auto intelligent = Value(kSettingsKey, "Inteligens");
         const auto run = Value(kRunKey, "Tavrin2");
-        const bool button1 = f.Button1.Enabled();
+        const bool button1 = f.addButton.Enabled();
         const std::string what = "CheckBox" + std::to_string(c.box) + (c.checked ? " checked" : " unchecked");
 
         const POINT p = OnButton(f, 8, 7);
@@ -166,11 +167,11 @@ TEST_F(Form1Caption, HelpModeClickKeepsEitherBoxAsItWas) {
         ClickAt(b.x, b.y);
         EXPECT_EQ(box.Checked(), c.checked) << what;
         EXPECT_EQ(SendMessageA(box.Handle(), BM_GETCHECK, 0, 0), c.checked ? BST_CHECKED : BST_UNCHECKED) << what;
-        EXPECT_EQ(f.CheckBox1.Cursor(), toolkit::crDefault) << what;
-        EXPECT_EQ(f.CheckBox2.Cursor(), toolkit::crDefault) << what;
+        EXPECT_EQ(f.intelligentModeBox.Cursor(), toolkit::crDefault) << what;
+        EXPECT_EQ(f.autostartBox.Cursor(), toolkit::crDefault) << what;
         EXPECT_EQ(Value(kSettingsKey, "Inteligens"), intelligent) << what;
         EXPECT_EQ(Value(kRunKey, "Tavrin2"), run) << what;
-        EXPECT_EQ(f.Button1.Enabled(), button1) << what;
+        EXPECT_EQ(f.addButton.Enabled(), button1) << what;
         EXPECT_TRUE(errors.empty()) << what;
 
         // The next click acts normally.
@@ -210,9 +211,9 @@ bool Released(HDROP drop) {
     return GlobalFlags(drop) == GMEM_INVALID_HANDLE;
 }
 
-class Form1Drop : public Form1Fixture {};
+class SettingsWindowDrop : public SettingsWindowFixture {};
 
-TEST_F(Form1Drop, TheCaptionShowsTheDroppedNamesAsCommaText) {
+TEST_F(SettingsWindowDrop, TheCaptionShowsTheDroppedNamesAsCommaText) {
     const std::string longName = "C:\\" + std::string(200, 'n') + "\\file.exe";
     struct Case {
         std::vector<std::string> names;
@@ -225,14 +226,14 @@ TEST_F(Form1Drop, TheCaptionShowsTheDroppedNamesAsCommaText) {
         {{"C:\\\xE1rv\xEDzt\xFBr\xF5;t\xFCk\xF6rf\xFAr\xF3g\xE9p's"}, "C:\\\xE1rv\xEDzt\xFBr\xF5;t\xFCk\xF6rf\xFAr\xF3g\xE9p's"},
         {{longName}, longName},
     };
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     f.Show();
-    const int items = f.ComboBox1.Count();
+    const int items = f.programList.Count();
     for (const Case& c : cases) {
         HDROP drop = MakeDrop(c.names);
         SendMessageA(f.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
         EXPECT_EQ(f.Caption(), c.caption);
-        EXPECT_EQ(f.DragDrop1.Files(), c.names) << "the list holds this drop's names only";
+        EXPECT_EQ(f.dropTarget.Files(), c.names) << "the list holds this drop's names only";
         EXPECT_TRUE(Released(drop)) << c.caption;
     }
     // A drop with no names: Wine reports one empty name for it, which the
@@ -242,16 +243,16 @@ TEST_F(Form1Drop, TheCaptionShowsTheDroppedNamesAsCommaText) {
     const UINT reported = DragQueryFileA(empty, 0xFFFFFFFF, nullptr, 0);
     SendMessageA(f.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(empty), 0);
     EXPECT_EQ(f.Caption(), reported ? "\"\"" : "");
-    EXPECT_EQ(f.DragDrop1.Files(), std::vector<std::string>(reported, ""));
+    EXPECT_EQ(f.dropTarget.Files(), std::vector<std::string>(reported, ""));
 
-    EXPECT_EQ(f.ComboBox1.Count(), items) << "a drop changed the program list";
+    EXPECT_EQ(f.programList.Count(), items) << "a drop changed the program list";
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(Form1Drop, HandlerGetsTheDropPointAndTheFormNeverSeesTheMessage) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowDrop, HandlerGetsTheDropPointAndTheFormNeverSeesTheMessage) {
+    SettingsWindow& f = Start();
     POINT got{};
-    f.DragDrop1.OnDrop = [&](ui::TDragDrop&, POINT pos, std::vector<std::string>&) { got = pos; };
+    f.dropTarget.OnDrop = [&](ui::TDragDrop&, POINT pos, std::vector<std::string>&) { got = pos; };
     int seen = 0;
     struct Counter {
         int* seen;
@@ -268,9 +269,9 @@ TEST_F(Form1Drop, HandlerGetsTheDropPointAndTheFormNeverSeesTheMessage) {
     ui::RemoveMessageHook(&f, ui::MakeMessageHandler<&Counter::Handle>(&counter), ui::mhAfter);
 }
 
-TEST_F(Form1Drop, TheDropIsReleasedWhenTheHandlerFails) {
-    TForm1& f = Start();
-    f.DragDrop1.OnDrop = [](ui::TDragDrop&, POINT, std::vector<std::string>&) {
+TEST_F(SettingsWindowDrop, TheDropIsReleasedWhenTheHandlerFails) {
+    SettingsWindow& f = Start();
+    f.dropTarget.OnDrop = [](ui::TDragDrop&, POINT, std::vector<std::string>&) {
         throw toolkit::Exception("drop failed");
     };
     HDROP drop = MakeDrop({"C:\\x", "C:\\y"});
@@ -280,13 +281,13 @@ TEST_F(Form1Drop, TheDropIsReleasedWhenTheHandlerFails) {
     EXPECT_EQ(errors[0], "drop failed");
 }
 
-TEST_F(Form1Drop, TheWindowIsADropTargetOnlyWhileAccepting) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowDrop, TheWindowIsADropTargetOnlyWhileAccepting) {
+    SettingsWindow& f = Start();
     EXPECT_TRUE(GetWindowLongA(f.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_TRUE(f.DragDrop1.Hooked());
-    f.DragDrop1.SetAcceptDrag(false);
+    EXPECT_TRUE(f.dropTarget.Hooked());
+    f.dropTarget.SetAcceptDrag(false);
     EXPECT_FALSE(GetWindowLongA(f.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_FALSE(f.DragDrop1.Hooked());
+    EXPECT_FALSE(f.dropTarget.Hooked());
     // Not hooked: the drop goes to the window's own handling, which ignores it.
     f.SetCaption("Tavrin2");
     HDROP drop = MakeDrop({"C:\\x"});

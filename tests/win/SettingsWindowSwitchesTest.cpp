@@ -9,11 +9,12 @@
 
 #include <string>
 
-#include "Form1Fixture.h"
-#include "Form1StoreSupport.h"
+#include "SettingsWindowFixture.h"
+#include "SettingsWindowStoreSupport.h"
 
 namespace {
-using namespace form1_test;
+using app::SettingsWindow;
+using namespace settings_window_test;
 
 constexpr char kSettingsParent[] = "Software\\Orvaneth";
 constexpr char kRunParent[] = "Software\\Microsoft\\Windows\\CurrentVersion";
@@ -27,37 +28,37 @@ std::string WithNul(const std::string& text) {
     return text + std::string(1, '\0');
 }
 
-void ExpectControlsEnabled(TForm1& f, bool buttons, bool combo) {
-    EXPECT_EQ(f.Button1.Enabled(), buttons);
-    EXPECT_EQ(f.Button2.Enabled(), buttons);
-    EXPECT_EQ(f.ComboBox1.Enabled(), combo);
+void ExpectControlsEnabled(SettingsWindow& f, bool buttons, bool combo) {
+    EXPECT_EQ(f.addButton.Enabled(), buttons);
+    EXPECT_EQ(f.removeButton.Enabled(), buttons);
+    EXPECT_EQ(f.programList.Enabled(), combo);
 }
 
 // ---- the start-up load --------------------------------------------------
 
-class Form1SettingsLoad : public Form1Fixture {};
+class SettingsWindowSwitchesLoad : public SettingsWindowFixture {};
 
-TEST_F(Form1SettingsLoad, FirstStartStoresTheSwitchOffAndLeavesEverythingEnabled) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowSwitchesLoad, FirstStartStoresTheSwitchOffAndLeavesEverythingEnabled) {
+    SettingsWindow& f = Start();
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_EQ(Value(kSettingsKey, "Inteligens"), std::make_pair(DWORD{REG_DWORD}, Dword(0)));
     EXPECT_EQ(InfoOf(kSettingsKey).values, 1) << "the settings key holds one value";
-    EXPECT_FALSE(f.CheckBox1.Checked());
-    EXPECT_FALSE(f.CheckBox2.Checked());
+    EXPECT_FALSE(f.intelligentModeBox.Checked());
+    EXPECT_FALSE(f.autostartBox.Checked());
     ExpectControlsEnabled(f, true, true);
     EXPECT_EQ(Value(kRunKey, "Tavrin2").first, 0u) << "no autostart entry unless asked";
     EXPECT_TRUE(f.ListLoaded);
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
 }
 
-TEST_F(Form1SettingsLoad, StoredOffDisablesTheControlsAndWritesNothing) {
+TEST_F(SettingsWindowSwitchesLoad, StoredOffDisablesTheControlsAndWritesNothing) {
     // A two-byte zero reads as off; any write would store four bytes.
     SetRaw(kSettingsKey, "Inteligens", REG_DWORD, std::string(2, '\0'));
     const KeyInfo before = InfoOf(kSettingsKey);
     Sleep(30);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     EXPECT_TRUE(errors.empty()) << errors.front();
-    EXPECT_FALSE(f.CheckBox1.Checked());
+    EXPECT_FALSE(f.intelligentModeBox.Checked());
     ExpectControlsEnabled(f, false, false);
     EXPECT_EQ(Value(kSettingsKey, "Inteligens").second, std::string(2, '\0')) << "the switch was written";
     const KeyInfo after = InfoOf(kSettingsKey);
@@ -71,21 +72,21 @@ struct StoredOn {
     std::string bytes;  // REG_DWORD data as stored
 };
 
-class Form1SettingsStoredOn : public Form1Fixture, public ::testing::WithParamInterface<StoredOn> {};
+class SettingsWindowSwitchesStoredOn : public SettingsWindowFixture, public ::testing::WithParamInterface<StoredOn> {};
 
-TEST_P(Form1SettingsStoredOn, ChecksTheBoxRewritesOneAndEnablesEverything) {
+TEST_P(SettingsWindowSwitchesStoredOn, ChecksTheBoxRewritesOneAndEnablesEverything) {
     SetRaw(kSettingsKey, "Inteligens", REG_DWORD, GetParam().bytes);
     WriteBytes(listPath, kStoredList);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     EXPECT_TRUE(errors.empty()) << errors.front();
-    EXPECT_TRUE(f.CheckBox1.Checked());
+    EXPECT_TRUE(f.intelligentModeBox.Checked());
     EXPECT_EQ(Value(kSettingsKey, "Inteligens"), std::make_pair(DWORD{REG_DWORD}, Dword(1)));
     ExpectControlsEnabled(f, true, true);
-    EXPECT_EQ(f.ComboBox1.Count(), 1) << "the rest of the start-up ran";
+    EXPECT_EQ(f.programList.Count(), 1) << "the rest of the start-up ran";
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, Form1SettingsStoredOn,
+INSTANTIATE_TEST_SUITE_P(Values, SettingsWindowSwitchesStoredOn,
                          ::testing::Values(StoredOn{"One", std::string("\x01\0\0\0", 4)},
                                            StoredOn{"Seven", std::string("\x07\0\0\0", 4)},
                                            StoredOn{"HighByteOnly", std::string("\0\0\0\x01", 4)},
@@ -101,9 +102,9 @@ struct BadSwitch {
     const char* message;
 };
 
-class Form1SettingsBadSwitch : public Form1Fixture, public ::testing::WithParamInterface<BadSwitch> {};
+class SettingsWindowSwitchesBadSwitch : public SettingsWindowFixture, public ::testing::WithParamInterface<BadSwitch> {};
 
-TEST_P(Form1SettingsBadSwitch, IsReportedAndStopsTheSettingsLoadButNotTheList) {
+TEST_P(SettingsWindowSwitchesBadSwitch, IsReportedAndStopsTheSettingsLoadButNotTheList) {
     const BadSwitch& c = GetParam();
     if (c.present)
         SetRaw(kSettingsKey, "Inteligens", c.type, c.bytes);
@@ -111,15 +112,15 @@ TEST_P(Form1SettingsBadSwitch, IsReportedAndStopsTheSettingsLoadButNotTheList) {
         CreateKey(kSettingsKey);
     SetString(kRunKey, "Tavrin2", kOtherCopy);
     WriteBytes(listPath, kStoredList);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
 
     ASSERT_EQ(errors, Strings{c.message});
     EXPECT_EQ(toolkit::ErrorBoxText(errors[0]), errors[0]) << "no full stop after a closing quote";
-    EXPECT_FALSE(f.CheckBox1.Checked());
+    EXPECT_FALSE(f.intelligentModeBox.Checked());
     ExpectControlsEnabled(f, true, true);
     // Nothing after the failing read ran in the settings load: the autostart
     // entry is left as it was. The program list is a load of its own.
-    EXPECT_FALSE(f.CheckBox2.Checked());
+    EXPECT_FALSE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2").second, Sz(kOtherCopy)) << "the autostart entry was rewritten";
     EXPECT_TRUE(f.ListLoaded);
     EXPECT_EQ(Entries(f), Strings{"C:\\Tools\\figyelt.exe"});
@@ -129,7 +130,7 @@ TEST_P(Form1SettingsBadSwitch, IsReportedAndStopsTheSettingsLoadButNotTheList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Form1SettingsBadSwitch,
+    Cases, SettingsWindowSwitchesBadSwitch,
     ::testing::Values(
         BadSwitch{"OneCharacterText", true, REG_SZ, std::string("1\0", 2), "Invalid data type for 'Inteligens'"},
         BadSwitch{"ThreeCharacterText", true, REG_SZ, std::string("igy\0", 4), "Invalid data type for 'Inteligens'"},
@@ -142,16 +143,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadSwitch{"KeyWithoutValue", false, 0, "", "Failed to get data for 'Inteligens'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Form1SettingsLoad, AutostartEntryOfAnotherTypeIsReportedAndTheListStillLoads) {
+TEST_F(SettingsWindowSwitchesLoad, AutostartEntryOfAnotherTypeIsReportedAndTheListStillLoads) {
     SetDword(kRunKey, "Tavrin2", 1);
     WriteBytes(listPath, kStoredList);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     ASSERT_EQ(errors, Strings{"Invalid data type for 'Tavrin2'"});
     EXPECT_EQ(toolkit::ErrorBoxText(errors[0]), errors[0]);
-    EXPECT_FALSE(f.CheckBox2.Checked());
+    EXPECT_FALSE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2"), std::make_pair(DWORD{REG_DWORD}, Dword(1)));
     EXPECT_TRUE(f.ListLoaded);
-    EXPECT_EQ(f.ComboBox1.Count(), 1);
+    EXPECT_EQ(f.programList.Count(), 1);
 }
 
 // ---- start-up loads that fail independently ---------------------------------
@@ -164,9 +165,9 @@ struct StartFailure {
     Strings errors;        // as shown, in order; {folder} and {locked} stand for the list's texts
 };
 
-class Form1StartLoads : public Form1Fixture, public ::testing::WithParamInterface<StartFailure> {};
+class SettingsWindowStartLoads : public SettingsWindowFixture, public ::testing::WithParamInterface<StartFailure> {};
 
-TEST_P(Form1StartLoads, EachLoadRunsEachErrorIsShownOnceInStepOrder) {
+TEST_P(SettingsWindowStartLoads, EachLoadRunsEachErrorIsShownOnceInStepOrder) {
     const StartFailure& c = GetParam();
     // What a start that runs to its end takes in: the switch on, autostart on
     // from another place, one listed program.
@@ -181,7 +182,7 @@ TEST_P(Form1StartLoads, EachLoadRunsEachErrorIsShownOnceInStepOrder) {
         if (c.listLocked)
             lock = CreateFileA(listPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     }
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     if (lock != INVALID_HANDLE_VALUE)
         CloseHandle(lock);
     const bool isFolder = c.listIsFolder;
@@ -199,20 +200,20 @@ TEST_P(Form1StartLoads, EachLoadRunsEachErrorIsShownOnceInStepOrder) {
     }
     EXPECT_EQ(errors, expected);
     // The settings load ran whatever happened to the list.
-    EXPECT_EQ(f.CheckBox1.Checked(), !c.badSwitch);
-    EXPECT_EQ(f.CheckBox2.Checked(), !c.badSwitch) << "autostart comes after the switch in the same load";
+    EXPECT_EQ(f.intelligentModeBox.Checked(), !c.badSwitch);
+    EXPECT_EQ(f.autostartBox.Checked(), !c.badSwitch) << "autostart comes after the switch in the same load";
     if (!c.badSwitch)
         EXPECT_EQ(Value(kRunKey, "Tavrin2").second, Sz(exePath));
     // The list loaded whenever it could be read.
     const bool readable = !c.listIsFolder && !c.listLocked;
     EXPECT_EQ(f.ListLoaded, readable);
-    EXPECT_EQ(f.ComboBox1.Count(), readable ? 1 : 0);
+    EXPECT_EQ(f.programList.Count(), readable ? 1 : 0);
     EXPECT_EQ(f.StepX, 10);
     EXPECT_EQ(f.StepY, 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Form1StartLoads,
+    Cases, SettingsWindowStartLoads,
     ::testing::Values(
         StartFailure{"ListIsAFolder", true, false, false, {"{folder}"}},
         StartFailure{"ListLocked", false, true, false, {"{locked}"}},
@@ -228,14 +229,14 @@ struct AutostartAtStart {
     bool checked;
 };
 
-class Form1SettingsAutostartAtStart : public Form1Fixture, public ::testing::WithParamInterface<AutostartAtStart> {};
+class SettingsWindowSwitchesAutostartAtStart : public SettingsWindowFixture, public ::testing::WithParamInterface<AutostartAtStart> {};
 
-TEST_P(Form1SettingsAutostartAtStart, NonEmptyEntryChecksTheBoxAndIsRewrittenWithThisPath) {
+TEST_P(SettingsWindowSwitchesAutostartAtStart, NonEmptyEntryChecksTheBoxAndIsRewrittenWithThisPath) {
     const AutostartAtStart& c = GetParam();
     SetRaw(kRunKey, "Tavrin2", c.type, c.bytes);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     EXPECT_TRUE(errors.empty()) << errors.front();
-    EXPECT_EQ(f.CheckBox2.Checked(), c.checked);
+    EXPECT_EQ(f.autostartBox.Checked(), c.checked);
     if (c.checked)
         EXPECT_EQ(Value(kRunKey, "Tavrin2"), std::make_pair(DWORD{REG_SZ}, Sz(exePath)));
     else
@@ -245,7 +246,7 @@ TEST_P(Form1SettingsAutostartAtStart, NonEmptyEntryChecksTheBoxAndIsRewrittenWit
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Entries, Form1SettingsAutostartAtStart,
+    Entries, SettingsWindowSwitchesAutostartAtStart,
     ::testing::Values(AutostartAtStart{"OtherPath", REG_SZ, WithNul(kOtherCopy), true},
                       AutostartAtStart{"QuotedOtherPath", REG_SZ, WithNul(std::string("\"") + kOtherCopy + "\""), true},
                       AutostartAtStart{"ExpandableText", REG_EXPAND_SZ, WithNul("%SystemDrive%\\x\\tavrin2.exe"), true},
@@ -255,53 +256,53 @@ INSTANTIATE_TEST_SUITE_P(
                       AutostartAtStart{"NulFirst", REG_SZ, std::string("\0C:\\x.exe\0", 10), false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Form1SettingsLoad, UnusableRunKeyReadsNothingFromTheKeyLeftCurrent) {
+TEST_F(SettingsWindowSwitchesLoad, UnusableRunKeyReadsNothingFromTheKeyLeftCurrent) {
     // The Run key cannot be created under a volatile parent. The settings key,
     // current from the switch's read, must not be asked for the entry instead.
     SetRaw(kSettingsKey, "Inteligens", REG_DWORD, Dword(0));
     SetString(kSettingsKey, "Tavrin2", kOtherCopy);
     CreateKey("Software\\Microsoft\\Windows");
     CreateKey(kRunParent, REG_OPTION_VOLATILE);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     ASSERT_FALSE(KeyExists(kRunKey)) << "the platform let a lasting key be made under a volatile one";
     EXPECT_TRUE(errors.empty()) << errors.front();
-    EXPECT_FALSE(f.CheckBox2.Checked());
+    EXPECT_FALSE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kSettingsKey, "Tavrin2").second, Sz(kOtherCopy));
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
 }
 
 // ---- the store actions ----------------------------------------------------
 
-class Form1SettingsStore : public Form1Fixture {};
+class SettingsWindowSwitchesStore : public SettingsWindowFixture {};
 
-TEST_F(Form1SettingsStore, AutostartBoxWritesThePathByteForByteAndRemovesIt) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowSwitchesStore, AutostartBoxWritesThePathByteForByteAndRemovesIt) {
+    SettingsWindow& f = Start();
     ASSERT_EQ(exePath.find(' '), std::string::npos) << "this case needs a path without a space";
-    Click(f, f.CheckBox2);
-    EXPECT_TRUE(f.CheckBox2.Checked());
+    Click(f, f.autostartBox);
+    EXPECT_TRUE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2"), std::make_pair(DWORD{REG_SZ}, Sz(exePath)));
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
 
-    Click(f, f.CheckBox2);
-    EXPECT_FALSE(f.CheckBox2.Checked());
+    Click(f, f.autostartBox);
+    EXPECT_FALSE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2").first, 0u) << "unchecking left the entry";
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
 
     // Removed behind the program's back: unchecking then has nothing to do.
-    Click(f, f.CheckBox2);
+    Click(f, f.autostartBox);
     ASSERT_EQ(Value(kRunKey, "Tavrin2").first, static_cast<DWORD>(REG_SZ));
     HKEY run;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, &run), 0);
     RegDeleteValueA(run, "Tavrin2");
     RegCloseKey(run);
-    Click(f, f.CheckBox2);
-    EXPECT_FALSE(f.CheckBox2.Checked());
+    Click(f, f.autostartBox);
+    EXPECT_FALSE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2").first, 0u);
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(Form1SettingsStore, UncheckingAutostartThatCannotBeRemovedIsReportedNamingTheValue) {
+TEST_F(SettingsWindowSwitchesStore, UncheckingAutostartThatCannotBeRemovedIsReportedNamingTheValue) {
     struct Case {
         const char* name;
         const char* access;  // of the Run key once the box is checked
@@ -318,15 +319,15 @@ TEST_F(Form1SettingsStore, UncheckingAutostartThatCannotBeRemovedIsReportedNamin
         form.reset();
         errors.clear();
         DeleteTree(kRunKey);
-        TForm1& f = Start();
-        Click(f, f.CheckBox2);
+        SettingsWindow& f = Start();
+        Click(f, f.autostartBox);
         ASSERT_EQ(Value(kRunKey, "Tavrin2").first, static_cast<DWORD>(REG_SZ));
         if (!c.valueThere)
             RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Tavrin2");
         SetKeyAccess(kRunKey, c.access);
 
-        Click(f, f.CheckBox2);
-        EXPECT_FALSE(f.CheckBox2.Checked()) << "the box keeps its new state";
+        Click(f, f.autostartBox);
+        EXPECT_FALSE(f.autostartBox.Checked()) << "the box keeps its new state";
         EXPECT_EQ(errors, c.reported ? Strings{"Failed to delete data for 'Tavrin2'"} : Strings{});
         if (!errors.empty()) {
             EXPECT_EQ(toolkit::ErrorBoxText(errors[0]), errors[0]) << "no full stop after a closing quote";
@@ -337,18 +338,18 @@ TEST_F(Form1SettingsStore, UncheckingAutostartThatCannotBeRemovedIsReportedNamin
 
         // Once the key can be written again, unchecking removes the entry.
         if (c.valueThere) {
-            Click(f, f.CheckBox2);
-            Click(f, f.CheckBox2);
+            Click(f, f.autostartBox);
+            Click(f, f.autostartBox);
             EXPECT_EQ(Value(kRunKey, "Tavrin2").first, 0u);
             EXPECT_EQ(errors.size(), 1u);
         }
     }
 }
 
-TEST_F(Form1SettingsStore, UncheckingTheSwitchDisablesTheButtonsAndLeavesTheListAlone) {
+TEST_F(SettingsWindowSwitchesStore, UncheckingTheSwitchDisablesTheButtonsAndLeavesTheListAlone) {
     struct Case {
         const char* start;  // how the switch was stored
-        bool comboEnabled;  // ComboBox1 after the start
+        bool comboEnabled;  // programList after the start
     };
     for (const Case c : {Case{"first start", true}, Case{"stored off", false}}) {
         SCOPED_TRACE(c.start);
@@ -356,17 +357,17 @@ TEST_F(Form1SettingsStore, UncheckingTheSwitchDisablesTheButtonsAndLeavesTheList
         DeleteTree("Software\\Orvaneth");
         if (!c.comboEnabled)
             SetDword(kSettingsKey, "Inteligens", 0);
-        TForm1& f = Start();
-        ASSERT_EQ(f.ComboBox1.Enabled(), c.comboEnabled);
+        SettingsWindow& f = Start();
+        ASSERT_EQ(f.programList.Enabled(), c.comboEnabled);
 
-        Click(f, f.CheckBox1);
-        EXPECT_TRUE(f.CheckBox1.Checked());
+        Click(f, f.intelligentModeBox);
+        EXPECT_TRUE(f.intelligentModeBox.Checked());
         EXPECT_EQ(Value(kSettingsKey, "Inteligens").second, Dword(1));
         ExpectControlsEnabled(f, true, c.comboEnabled);
         EXPECT_FALSE(f.Registry()->HasCurrentKey());
 
-        Click(f, f.CheckBox1);
-        EXPECT_FALSE(f.CheckBox1.Checked());
+        Click(f, f.intelligentModeBox);
+        EXPECT_FALSE(f.intelligentModeBox.Checked());
         EXPECT_EQ(Value(kSettingsKey, "Inteligens").second, Dword(0));
         ExpectControlsEnabled(f, false, c.comboEnabled);
         EXPECT_FALSE(f.Registry()->HasCurrentKey());
@@ -374,18 +375,18 @@ TEST_F(Form1SettingsStore, UncheckingTheSwitchDisablesTheButtonsAndLeavesTheList
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(Form1SettingsStore, RemovedSettingsKeyIsReportedAndNothingGoesIntoTheKeyLeftOpen) {
+TEST_F(SettingsWindowSwitchesStore, RemovedSettingsKeyIsReportedAndNothingGoesIntoTheKeyLeftOpen) {
     SetDword(kSettingsKey, "Inteligens", 0);
-    TForm1& f = Start();
+    SettingsWindow& f = Start();
     ASSERT_TRUE(errors.empty()) << errors.front();
     // An earlier error left the Run key current; then the settings key went.
     ASSERT_TRUE(f.Registry()->UseKey(kRunKey, true));
     const KeyInfo run = InfoOf(kRunKey);
     DeleteTree(kSettingsKey);
 
-    Click(f, f.CheckBox1);
+    Click(f, f.intelligentModeBox);
     EXPECT_EQ(errors, Strings{"Failed to set data for 'Inteligens'"});
-    EXPECT_TRUE(f.CheckBox1.Checked()) << "the box keeps its new state";
+    EXPECT_TRUE(f.intelligentModeBox.Checked()) << "the box keeps its new state";
     ExpectControlsEnabled(f, false, false);  // not updated after the failure
     EXPECT_EQ(Value(kRunKey, "Inteligens").first, 0u) << "the switch went into the Run key";
     EXPECT_EQ(InfoOf(kRunKey).values, run.values);
@@ -393,10 +394,10 @@ TEST_F(Form1SettingsStore, RemovedSettingsKeyIsReportedAndNothingGoesIntoTheKeyL
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
 }
 
-TEST_F(Form1SettingsStore, UnusableRunKeyIsReportedAndNothingGoesIntoTheKeyLeftOpen) {
-    TForm1& f = Start();
-    Click(f, f.CheckBox2);
-    ASSERT_TRUE(f.CheckBox2.Checked());
+TEST_F(SettingsWindowSwitchesStore, UnusableRunKeyIsReportedAndNothingGoesIntoTheKeyLeftOpen) {
+    SettingsWindow& f = Start();
+    Click(f, f.autostartBox);
+    ASSERT_TRUE(f.autostartBox.Checked());
     // The Run key is gone and can no longer be made (its parent is volatile);
     // the settings key, with an entry of that name, was left current.
     DeleteTree(kRunParent);
@@ -404,15 +405,15 @@ TEST_F(Form1SettingsStore, UnusableRunKeyIsReportedAndNothingGoesIntoTheKeyLeftO
     SetString(kSettingsKey, "Tavrin2", kOtherCopy);
     ASSERT_TRUE(f.Registry()->UseKey(kSettingsKey, false));
 
-    Click(f, f.CheckBox2);  // unchecking removes nothing elsewhere
+    Click(f, f.autostartBox);  // unchecking removes nothing elsewhere
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_EQ(Value(kSettingsKey, "Tavrin2").second, Sz(kOtherCopy)) << "the value was removed from the wrong key";
     EXPECT_FALSE(f.Registry()->HasCurrentKey());
 
     ASSERT_TRUE(f.Registry()->UseKey(kSettingsKey, false));
-    Click(f, f.CheckBox2);  // checking writes nothing elsewhere
+    Click(f, f.autostartBox);  // checking writes nothing elsewhere
     EXPECT_EQ(errors, Strings{"Failed to set data for 'Tavrin2'"});
-    EXPECT_TRUE(f.CheckBox2.Checked());
+    EXPECT_TRUE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kSettingsKey, "Tavrin2").second, Sz(kOtherCopy)) << "the path went into the wrong key";
     EXPECT_EQ(InfoOf(kSettingsKey).values, 2);
     EXPECT_FALSE(KeyExists(kRunKey));
@@ -421,10 +422,10 @@ TEST_F(Form1SettingsStore, UnusableRunKeyIsReportedAndNothingGoesIntoTheKeyLeftO
 
 // ---- a program folder with a space in its name ----------------------------
 
-class Form1SettingsSpacedPath : public Form1Fixture {
+class SettingsWindowSwitchesSpacedPath : public SettingsWindowFixture {
 protected:
     void SetUp() override {
-        Form1Fixture::SetUp();
+        SettingsWindowFixture::SetUp();
         spaced_ = folder + "\\Tavrin 2 mappa";
         ASSERT_TRUE(CreateDirectoryA(spaced_.c_str(), nullptr));
         exePath = spaced_ + "\\tavrin2.exe";
@@ -436,7 +437,7 @@ protected:
         DeleteFileA(listPath.c_str());
         RemoveDirectoryA(spaced_.c_str());
         listPath = baseList_;
-        Form1Fixture::TearDown();
+        SettingsWindowFixture::TearDown();
     }
     std::string Quoted() const { return "\"" + exePath + "\""; }
 
@@ -444,28 +445,28 @@ private:
     std::string spaced_, baseList_;
 };
 
-TEST_F(Form1SettingsSpacedPath, AutostartPathIsQuotedWhenWrittenAndReadBackAsOn) {
-    TForm1& f = Start();
-    Click(f, f.CheckBox2);
+TEST_F(SettingsWindowSwitchesSpacedPath, AutostartPathIsQuotedWhenWrittenAndReadBackAsOn) {
+    SettingsWindow& f = Start();
+    Click(f, f.autostartBox);
     EXPECT_EQ(Value(kRunKey, "Tavrin2"), std::make_pair(DWORD{REG_SZ}, Sz(Quoted())));
 
     // The next start finds the quoted entry on and writes it the same way.
     form.reset();
     SetString(kRunKey, "Tavrin2", Quoted());
-    TForm1& again = Start();
-    EXPECT_TRUE(again.CheckBox2.Checked());
+    SettingsWindow& again = Start();
+    EXPECT_TRUE(again.autostartBox.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2"), std::make_pair(DWORD{REG_SZ}, Sz(Quoted())));
 
-    Click(again, again.CheckBox2);
+    Click(again, again.autostartBox);
     EXPECT_EQ(Value(kRunKey, "Tavrin2").first, 0u);
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_FALSE(again.Registry()->HasCurrentKey());
 }
 
-TEST_F(Form1SettingsSpacedPath, EntryOfAnotherCopyIsRewrittenQuotedAtStart) {
+TEST_F(SettingsWindowSwitchesSpacedPath, EntryOfAnotherCopyIsRewrittenQuotedAtStart) {
     SetString(kRunKey, "Tavrin2", "C:\\Tavrin2\\tavrin2.exe");
-    TForm1& f = Start();
-    EXPECT_TRUE(f.CheckBox2.Checked());
+    SettingsWindow& f = Start();
+    EXPECT_TRUE(f.autostartBox.Checked());
     EXPECT_EQ(Value(kRunKey, "Tavrin2").second, Sz(Quoted()));
     EXPECT_EQ(f.ListPath, listPath);
     EXPECT_TRUE(errors.empty()) << errors.front();

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "Form1Fixture.h"
+#include "SettingsWindowFixture.h"
 #include "toolkit/ErrorReport.h"
 
-namespace form1_test {
+namespace settings_window_test {
 
 // A value of any type and any bytes (shorter or longer than its type's size).
 inline void SetRaw(const char* key, const char* name, DWORD type, const std::string& bytes) {
@@ -140,18 +140,18 @@ inline std::string SystemText(DWORD code) {
 
 // A user's click on a button or check box: the notification goes through the
 // form's own message handling, which shows (here: records) any error.
-inline void Click(TForm1& form, const toolkit::Control& control) {
+inline void Click(SettingsWindow& form, const toolkit::Control& control) {
     SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control.Handle()), BN_CLICKED),
                  reinterpret_cast<LPARAM>(control.Handle()));
 }
 
 // The open dialog's accept step for a file, with the dialog's error handling
 // (an error is shown): answers whether the handler ran to its end.
-inline bool Accept(TForm1& form, const std::string& file) {
-    form.OpenDialog1.FileName = file;
+inline bool Accept(SettingsWindow& form, const std::string& file) {
+    form.programDialog.FileName = file;
     bool canClose = true;
     try {
-        form.OpenDialog1CanClose(canClose);
+        form.AddChosenProgram(canClose);
     } catch (...) {
         toolkit::HandleCurrentException();
         canClose = false;
@@ -159,13 +159,13 @@ inline bool Accept(TForm1& form, const std::string& file) {
     return canClose;
 }
 
-inline std::vector<std::string> Entries(const TForm1& form) {
+inline std::vector<std::string> Entries(const SettingsWindow& form) {
     std::vector<std::string> entries;
-    for (int i = 0; i < form.ComboBox1.Count(); ++i)
-        entries.push_back(form.ComboBox1.Item(i));
+    for (int i = 0; i < form.programList.Count(); ++i)
+        entries.push_back(form.programList.Item(i));
     return entries;
 }
 
 using Strings = std::vector<std::string>;
 
-}  // namespace form1_test
+}  // namespace settings_window_test

@@ -1,15 +1,12 @@
 // The settings window's registry side: the start-up load of the two switches
 // and the store actions of the two check boxes, with help mode in front.
-#include "app/Unit1.h"
+#include "app/SettingsWindow.h"
 
 #include "app/RegistryNames.h"
 #include "app/SettingsWindowTexts.h"
 
+namespace app {
 namespace {
-using app::kAutostartValue;
-using app::kIntelligentValue;
-using app::kRunKey;
-using app::kSettingsKey;
 
 // Windows splits an unquoted command line at its first space at logon, so a
 // path with a space is stored in quotes; others byte for byte.
@@ -20,33 +17,33 @@ std::string AutostartCommand(const std::string& exePath) {
 }
 }  // namespace
 
-void TForm1::LoadSettings() {
+void SettingsWindow::LoadSettings() {
     if (!registry_)
         registry_ = std::make_unique<store::SettingsRegistry>();
     store::SettingsRegistry& reg = *registry_;
     if (reg.HasKey(kSettingsKey)) {
         reg.UseKey(kSettingsKey, false);
-        // Runs CheckBox1Click, nested, when the stored switch is on.
-        CheckBox1.SetChecked(reg.ReadFlag(kIntelligentValue));
-        Button1.SetEnabled(CheckBox1.Checked());
-        Button2.SetEnabled(CheckBox1.Checked());
-        ComboBox1.SetEnabled(CheckBox1.Checked());
+        // Runs StoreIntelligentMode, nested, when the stored switch is on.
+        intelligentModeBox.SetChecked(reg.ReadFlag(kIntelligentValue));
+        addButton.SetEnabled(intelligentModeBox.Checked());
+        removeButton.SetEnabled(intelligentModeBox.Checked());
+        programList.SetEnabled(intelligentModeBox.Checked());
     } else {
         reg.UseKey(kSettingsKey, true);
-        reg.WriteFlag(kIntelligentValue, CheckBox1.Checked());
+        reg.WriteFlag(kIntelligentValue, intelligentModeBox.Checked());
     }
     // The settings key may still be current: it must not answer for the Run key.
     if (!reg.UseKey(kRunKey, true))
         reg.ReleaseKey();
     // A non-empty entry checks the box, whose handler rewrites it with the
     // path the program now runs from.
-    CheckBox2.SetChecked(!reg.ReadText(kAutostartValue).empty());
+    autostartBox.SetChecked(!reg.ReadText(kAutostartValue).empty());
     reg.ReleaseKey();
 }
 
-void TForm1::CheckBox1Click() {
-    if (CheckBox1.Cursor() == toolkit::crHelp) {
-        HelpClick(CheckBox1, app::kIntelligentModeHelp);
+void SettingsWindow::StoreIntelligentMode() {
+    if (intelligentModeBox.Cursor() == toolkit::crHelp) {
+        HelpClick(intelligentModeBox, kIntelligentModeHelp);
         return;
     }
     if (!registry_)
@@ -55,15 +52,15 @@ void TForm1::CheckBox1Click() {
     // A key left open by an earlier error must not receive this value.
     if (!reg.UseKey(kSettingsKey, false))
         reg.ReleaseKey();
-    reg.WriteFlag(kIntelligentValue, CheckBox1.Checked());
+    reg.WriteFlag(kIntelligentValue, intelligentModeBox.Checked());
     reg.ReleaseKey();
-    Button1.SetEnabled(CheckBox1.Checked());
-    Button2.SetEnabled(CheckBox1.Checked());
+    addButton.SetEnabled(intelligentModeBox.Checked());
+    removeButton.SetEnabled(intelligentModeBox.Checked());
 }
 
-void TForm1::CheckBox2Click() {
-    if (CheckBox2.Cursor() == toolkit::crHelp) {
-        HelpClick(CheckBox2, app::kAutostartHelp);
+void SettingsWindow::StoreAutostart() {
+    if (autostartBox.Cursor() == toolkit::crHelp) {
+        HelpClick(autostartBox, kAutostartHelp);
         return;
     }
     if (!registry_)
@@ -71,7 +68,7 @@ void TForm1::CheckBox2Click() {
     store::SettingsRegistry& reg = *registry_;
     if (!reg.UseKey(kRunKey, true))
         reg.ReleaseKey();
-    if (CheckBox2.Checked())
+    if (autostartBox.Checked())
         reg.WriteText(kAutostartValue, AutostartCommand(ExePath()));
     else if (reg.HasCurrentKey() || !reg.ValueMissing(kRunKey, kAutostartValue))
         // A removal that silently failed would keep starting the program at
@@ -79,3 +76,5 @@ void TForm1::CheckBox2Click() {
         reg.DeleteValue(kAutostartValue);
     reg.ReleaseKey();
 }
+
+}  // namespace app

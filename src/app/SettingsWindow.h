@@ -25,54 +25,56 @@
 #include "ui/Menus.h"
 #include "ui/TrayIcon.h"
 
-class TForm1 : public toolkit::Form, private engine::IdlePlatform, public engine::IdleEngine {
+namespace app {
+
+class SettingsWindow : public toolkit::Form, private engine::IdlePlatform, public engine::IdleEngine {
 public:
     // exePath stands for the running module's file name (tests place the
     // program in a folder of their own); empty means the real one.
-    explicit TForm1(std::string exePath = {});
-    ~TForm1() override;
+    explicit SettingsWindow(std::string exePath = {});
+    ~SettingsWindow() override;
 
     // Controls, in layout order.
-    toolkit::GroupBox GroupBox1;
-    toolkit::CheckBox CheckBox2;
-    toolkit::GroupBox GroupBox2;
-    toolkit::CheckBox CheckBox1;
-    toolkit::ComboBox ComboBox1;
-    toolkit::Button Button1;
-    toolkit::Button Button2;
+    toolkit::GroupBox startupGroup;
+    toolkit::CheckBox autostartBox;
+    toolkit::GroupBox controlGroup;
+    toolkit::CheckBox intelligentModeBox;
+    toolkit::ComboBox programList;
+    toolkit::Button addButton;
+    toolkit::Button removeButton;
 
     // Non-visual components after the timer list, in layout order.
-    engine::TWindowsList WindowsList1;
-    ui::TTrayIcon TrayIcon1;
-    ui::TImageList ImageList1;
-    toolkit::TOpenDialog OpenDialog1;
-    ui::TAppEvents AppEvents1;
-    ui::TPopupMenu PopupMenu1;
-    ui::TMenuItem Belltsok1;
-    ui::TMenuItem N1;
-    ui::TMenuItem Kilps1;
-    ui::TCaptionButton CaptionButton1;
-    ui::TBalloonHint BalloonHint1;
-    ui::TDragDrop DragDrop1;
+    engine::TWindowsList windowList;
+    ui::TTrayIcon trayIcon;
+    ui::TImageList trayImages;
+    toolkit::TOpenDialog programDialog;
+    ui::TAppEvents appEvents;
+    ui::TPopupMenu trayMenu;
+    ui::TMenuItem settingsItem;
+    ui::TMenuItem separatorItem;
+    ui::TMenuItem exitItem;
+    ui::TCaptionButton helpButton;
+    ui::TBalloonHint helpBalloon;
+    ui::TDragDrop dropTarget;
 
     // Handlers.
-    void FormCreate();
-    void FormCloseQuery(bool& canClose);
-    void Belltsok1Click();
-    void Kilps1Click();
-    void PopupMenu1Popup();
-    void CaptionButton1Click();
-    void DragDrop1Drop(POINT pos, std::vector<std::string>& value);
-    void CheckBox1Click();
-    void CheckBox2Click();
-    void Button1Click();
-    void Button2Click();
-    void OpenDialog1CanClose(bool& canClose);
-    void program_ellTimer(engine::TTimerEvent* sender);
+    void LoadSettingsAndList();
+    void HideInsteadOfClosing(bool& canClose);
+    void ShowSettings();
+    void Quit();
+    void ProcessMessagesBeforeMenu();
+    void EnterHelpMode();
+    void ShowDroppedNames(POINT pos, std::vector<std::string>& value);
+    void StoreIntelligentMode();
+    void StoreAutostart();
+    void AddProgram();
+    void RemoveProgram();
+    void AddChosenProgram(bool& canClose);
+    void ScanForListedPrograms(engine::TTimerEvent* sender);
 
     // Full path of list.txt beside the executable, formed at start-up.
     std::string ListPath;
-    // Whether the program list in ComboBox1 holds what list.txt held.
+    // Whether programList holds what list.txt held.
     bool ListLoaded = false;
 
     store::SettingsRegistry* Registry() const { return registry_.get(); }
@@ -88,7 +90,7 @@ private:
     void SetTrayIconIndex(int index) override;
 
     void ApplyStoredLayout();
-    // Runs one step of FormCreate and shows its error; whether it succeeded.
+    // Runs one step of LoadSettingsAndList and shows its error; whether it succeeded.
     bool RunStartStep(const std::function<void()>& step);
     void LoadSettings();
     void LoadProgramList();
@@ -104,3 +106,5 @@ private:
     engine::Win32IdlePlatform platform_;
     std::unique_ptr<store::SettingsRegistry> registry_;
 };
+
+}  // namespace app

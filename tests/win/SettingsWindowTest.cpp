@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "Form1Fixture.h"
+#include "SettingsWindowFixture.h"
 #include "Screenshot.h"
 
 namespace {
-using form1_test::Form1Fixture;
-using form1_test::Pump;
-using form1_test::SaveScreenshot;
+using app::SettingsWindow;
+using settings_window_test::SettingsWindowFixture;
+using settings_window_test::Pump;
+using settings_window_test::SaveScreenshot;
 
 std::string TextOf(HWND hwnd) {
     char buffer[256] = "";
@@ -28,10 +29,10 @@ RECT ClientRectOf(HWND control, HWND form) {
     return r;
 }
 
-class Form1Layout : public Form1Fixture {};
+class SettingsWindowLayout : public SettingsWindowFixture {};
 
-TEST_F(Form1Layout, StartsHiddenWithoutTaskbarButton) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowLayout, StartsHiddenWithoutTaskbarButton) {
+    SettingsWindow& f = Start();
     Pump();
     EXPECT_FALSE(IsWindowVisible(f.Handle()));
     EXPECT_FALSE(IsWindowVisible(toolkit::Application::Instance().Handle()));
@@ -40,8 +41,8 @@ TEST_F(Form1Layout, StartsHiddenWithoutTaskbarButton) {
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(Form1Layout, WindowHasDialogBorderCaptionAndClientSize) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowLayout, WindowHasDialogBorderCaptionAndClientSize) {
+    SettingsWindow& f = Start();
     EXPECT_EQ(TextOf(f.Handle()), "Tavrin2");
     RECT client;
     GetClientRect(f.Handle(), &client);
@@ -54,20 +55,20 @@ TEST_F(Form1Layout, WindowHasDialogBorderCaptionAndClientSize) {
     EXPECT_EQ(GetWindow(f.Handle(), GW_OWNER), toolkit::Application::Instance().Handle());
 }
 
-TEST_F(Form1Layout, ControlsStandWhereTheLayoutPutsThemWithTheirTexts) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowLayout, ControlsStandWhereTheLayoutPutsThemWithTheirTexts) {
+    SettingsWindow& f = Start();
     struct Expected {
         HWND hwnd;
         RECT rect;
         const char* text;
     };
     const Expected controls[] = {
-        {f.GroupBox1.Handle(), {0, 0, 235, 41}, "Indítás"},
-        {f.CheckBox2.Handle(), {8, 16, 225, 33}, "Automaikus indítás a windows indításakor"},
-        {f.GroupBox2.Handle(), {0, 41, 235, 153}, "Vezérlő"},
-        {f.CheckBox1.Handle(), {8, 57, 137, 74}, "Inteligens egér-vezérlő"},
-        {f.Button1.Handle(), {8, 113, 83, 138}, "Hozzáad"},
-        {f.Button2.Handle(), {144, 113, 219, 138}, "Töröl"},
+        {f.startupGroup.Handle(), {0, 0, 235, 41}, "Indítás"},
+        {f.autostartBox.Handle(), {8, 16, 225, 33}, "Automaikus indítás a windows indításakor"},
+        {f.controlGroup.Handle(), {0, 41, 235, 153}, "Vezérlő"},
+        {f.intelligentModeBox.Handle(), {8, 57, 137, 74}, "Inteligens egér-vezérlő"},
+        {f.addButton.Handle(), {8, 113, 83, 138}, "Hozzáad"},
+        {f.removeButton.Handle(), {144, 113, 219, 138}, "Töröl"},
     };
     for (const Expected& c : controls) {
         const RECT r = ClientRectOf(c.hwnd, f.Handle());
@@ -78,25 +79,25 @@ TEST_F(Form1Layout, ControlsStandWhereTheLayoutPutsThemWithTheirTexts) {
         EXPECT_EQ(TextOf(c.hwnd), c.text);
         EXPECT_TRUE(IsWindowEnabled(c.hwnd)) << c.text;
     }
-    const RECT combo = ClientRectOf(f.ComboBox1.Handle(), f.Handle());
+    const RECT combo = ClientRectOf(f.programList.Handle(), f.Handle());
     EXPECT_EQ(combo.left, 8);
     EXPECT_EQ(combo.top, 81);
     EXPECT_EQ(combo.right, 225);
-    EXPECT_EQ(f.ComboBox1.Text(), "Programok listája");
-    EXPECT_FALSE(f.CheckBox1.Checked());
-    EXPECT_FALSE(f.CheckBox2.Checked());
-    EXPECT_EQ(f.CheckBox1.Hint, "Inteligens egér-vezérlő be/ki kapcsolása");
-    EXPECT_EQ(f.CheckBox2.Hint, "Automatikus indítás");
-    EXPECT_EQ(f.Button1.Hint, "Program hozzáadása a listához");
-    EXPECT_EQ(f.Button2.Hint, "Program törlése a listáról");
+    EXPECT_EQ(f.programList.Text(), "Programok listája");
+    EXPECT_FALSE(f.intelligentModeBox.Checked());
+    EXPECT_FALSE(f.autostartBox.Checked());
+    EXPECT_EQ(f.intelligentModeBox.Hint, "Inteligens egér-vezérlő be/ki kapcsolása");
+    EXPECT_EQ(f.autostartBox.Hint, "Automatikus indítás");
+    EXPECT_EQ(f.addButton.Hint, "Program hozzáadása a listához");
+    EXPECT_EQ(f.removeButton.Hint, "Program törlése a listáról");
 }
 
-TEST_F(Form1Layout, TabOrderRunsThroughTheSecondGroupFirst) {
-    TForm1& f = Start();
-    f.Belltsok1Click();
+TEST_F(SettingsWindowLayout, TabOrderRunsThroughTheSecondGroupFirst) {
+    SettingsWindow& f = Start();
+    f.ShowSettings();
     Pump();
-    const HWND expected[] = {f.CheckBox1.Handle(), f.ComboBox1.Handle(), f.Button1.Handle(), f.Button2.Handle(),
-                             f.CheckBox2.Handle()};
+    const HWND expected[] = {f.intelligentModeBox.Handle(), f.programList.Handle(), f.addButton.Handle(), f.removeButton.Handle(),
+                             f.autostartBox.Handle()};
     HWND item = GetNextDlgTabItem(f.Handle(), nullptr, FALSE);
     for (HWND want : expected) {
         EXPECT_EQ(item, want);
@@ -105,32 +106,32 @@ TEST_F(Form1Layout, TabOrderRunsThroughTheSecondGroupFirst) {
     EXPECT_EQ(item, expected[0]);  // and round again
 }
 
-TEST_F(Form1Layout, KeyboardMovesFocusTogglesCheckBoxesAndPressesButtons) {
-    TForm1& f = Start();
-    f.Belltsok1Click();
+TEST_F(SettingsWindowLayout, KeyboardMovesFocusTogglesCheckBoxesAndPressesButtons) {
+    SettingsWindow& f = Start();
+    f.ShowSettings();
     Pump();
-    SetFocus(f.CheckBox1.Handle());
+    SetFocus(f.intelligentModeBox.Handle());
     // Shift+Tab from the first control goes round to the last.
-    PostMessageA(f.CheckBox1.Handle(), WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(f.CheckBox1.Handle(), WM_KEYUP, VK_SPACE, 0xC0000000);
+    PostMessageA(f.intelligentModeBox.Handle(), WM_KEYDOWN, VK_SPACE, 0);
+    PostMessageA(f.intelligentModeBox.Handle(), WM_KEYUP, VK_SPACE, 0xC0000000);
     Pump();
-    EXPECT_TRUE(f.CheckBox1.Checked()) << "Space did not toggle the focused check box";
-    EXPECT_EQ(Value(form1_test::kSettingsKey, "Inteligens").second, Dword(1)) << "its handler did not store";
+    EXPECT_TRUE(f.intelligentModeBox.Checked()) << "Space did not toggle the focused check box";
+    EXPECT_EQ(Value(settings_window_test::kSettingsKey, "Inteligens").second, Dword(1)) << "its handler did not store";
 
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
     Pump();
-    EXPECT_TRUE(GetFocus() == f.ComboBox1.Handle() || IsChild(f.ComboBox1.Handle(), GetFocus()));
+    EXPECT_TRUE(GetFocus() == f.programList.Handle() || IsChild(f.programList.Handle(), GetFocus()));
 
-    f.ComboBox1.SetText("nincs ilyen");
-    SetFocus(f.Button2.Handle());
-    PostMessageA(f.Button2.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    f.programList.SetText("nincs ilyen");
+    SetFocus(f.removeButton.Handle());
+    PostMessageA(f.removeButton.Handle(), WM_KEYDOWN, VK_RETURN, 0);
     Pump();
-    EXPECT_EQ(f.ComboBox1.Text(), "Programok listája") << "Enter on the focused button did not press it";
+    EXPECT_EQ(f.programList.Text(), "Programok listája") << "Enter on the focused button did not press it";
 }
 
-TEST_F(Form1Layout, CloseHidesAndShowingAgainKeepsThePlace) {
-    TForm1& f = Start();
-    f.Belltsok1Click();
+TEST_F(SettingsWindowLayout, CloseHidesAndShowingAgainKeepsThePlace) {
+    SettingsWindow& f = Start();
+    f.ShowSettings();
     Pump();
     ASSERT_TRUE(IsWindowVisible(f.Handle()));
     EXPECT_TRUE(IsWindowVisible(toolkit::Application::Instance().Handle())) << "no taskbar button while shown";
@@ -148,7 +149,7 @@ TEST_F(Form1Layout, CloseHidesAndShowingAgainKeepsThePlace) {
     EXPECT_FALSE(IsWindowVisible(toolkit::Application::Instance().Handle()));
     EXPECT_FALSE(toolkit::Application::Instance().Terminated());
 
-    f.Belltsok1Click();
+    f.ShowSettings();
     Pump();
     GetWindowRect(f.Handle(), &r);
     EXPECT_EQ(r.left, 40);
@@ -156,45 +157,45 @@ TEST_F(Form1Layout, CloseHidesAndShowingAgainKeepsThePlace) {
     SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
 }
 
-TEST_F(Form1Layout, SettingsCanBeReachedAfterTheApplicationWasMinimised) {
-    TForm1& f = Start();
-    f.Belltsok1Click();
+TEST_F(SettingsWindowLayout, SettingsCanBeReachedAfterTheApplicationWasMinimised) {
+    SettingsWindow& f = Start();
+    f.ShowSettings();
     Pump();
     SendMessageA(toolkit::Application::Instance().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Pump();
     EXPECT_FALSE(IsWindowVisible(toolkit::Application::Instance().Handle())) << "auto-hide left the button";
-    f.Belltsok1Click();
+    f.ShowSettings();
     Pump();
     EXPECT_TRUE(IsWindowVisible(f.Handle()));
     EXPECT_FALSE(IsIconic(toolkit::Application::Instance().Handle()));
     SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
 }
 
-class Form1HelpMode : public Form1Fixture {};
+class SettingsWindowHelpMode : public SettingsWindowFixture {};
 
-TEST_F(Form1HelpMode, CaptionButtonPutsBothBoxesInHelpMode) {
-    TForm1& f = Start();
-    f.CaptionButton1Click();
-    EXPECT_EQ(f.CheckBox1.Cursor(), toolkit::crHelp);
-    EXPECT_EQ(f.CheckBox2.Cursor(), toolkit::crHelp);
+TEST_F(SettingsWindowHelpMode, CaptionButtonPutsBothBoxesInHelpMode) {
+    SettingsWindow& f = Start();
+    f.EnterHelpMode();
+    EXPECT_EQ(f.intelligentModeBox.Cursor(), toolkit::crHelp);
+    EXPECT_EQ(f.autostartBox.Cursor(), toolkit::crHelp);
 }
 
-TEST_F(Form1HelpMode, CheckBoxHandlerRunsOnlyWhenTheStateChanges) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowHelpMode, CheckBoxHandlerRunsOnlyWhenTheStateChanges) {
+    SettingsWindow& f = Start();
     int runs = 0;
-    f.CheckBox2.OnClick = [&] { ++runs; };
-    f.CheckBox2.SetChecked(false);
+    f.autostartBox.OnClick = [&] { ++runs; };
+    f.autostartBox.SetChecked(false);
     EXPECT_EQ(runs, 0);
-    f.CheckBox2.SetChecked(true);
-    f.CheckBox2.SetChecked(true);
+    f.autostartBox.SetChecked(true);
+    f.autostartBox.SetChecked(true);
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(SendMessageA(f.CheckBox2.Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageA(f.autostartBox.Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
-class Form1Engine : public Form1Fixture {};
+class SettingsWindowEngine : public SettingsWindowFixture {};
 
-TEST_F(Form1Engine, StartsWithItsEventsAsStoredAndStepsOfTen) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowEngine, StartsWithItsEventsAsStoredAndStepsOfTen) {
+    SettingsWindow& f = Start();
     EXPECT_TRUE(f.TimerList1.Active());
     EXPECT_EQ(f.TimerList1.Period(), 100);
     EXPECT_TRUE(f.program_ell.Enabled());
@@ -206,22 +207,22 @@ TEST_F(Form1Engine, StartsWithItsEventsAsStoredAndStepsOfTen) {
     EXPECT_FALSE(f.meres_ellenor.Enabled());
     EXPECT_EQ(f.StepX, 10);
     EXPECT_EQ(f.StepY, 10);
-    EXPECT_EQ(f.TrayIcon1.IconIndex(), -1);
+    EXPECT_EQ(f.trayIcon.IconIndex(), -1);
 }
 
-TEST_F(Form1Engine, StepsAreTenEvenWhenStartUpStopsOnAnError) {
-    SetString(form1_test::kSettingsKey, "Inteligens", "ab");  // wrong type stops the settings load
-    TForm1& f = Start();
+TEST_F(SettingsWindowEngine, StepsAreTenEvenWhenStartUpStopsOnAnError) {
+    SetString(settings_window_test::kSettingsKey, "Inteligens", "ab");  // wrong type stops the settings load
+    SettingsWindow& f = Start();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Invalid data type for 'Inteligens'");
     EXPECT_EQ(f.StepX, 10);
     EXPECT_EQ(f.StepY, 10);
 }
 
-TEST_F(Form1Engine, ExitFromTheMenuEndsTheLoop) {
-    TForm1& f = Start();
+TEST_F(SettingsWindowEngine, ExitFromTheMenuEndsTheLoop) {
+    SettingsWindow& f = Start();
     toolkit::Application& app = toolkit::Application::Instance();
-    f.Kilps1Click();
+    f.Quit();
     EXPECT_TRUE(app.Terminated());
     // Drain the quit so later tests in this process start clean.
     MSG msg;

@@ -1,4 +1,4 @@
-// A real TForm1 in a scratch world: HKEY_CURRENT_USER redirected to a key of
+// A real SettingsWindow in a scratch world: HKEY_CURRENT_USER redirected to a key of
 // its own, the program placed in a temporary folder (so list.txt lands
 // there), and error boxes recorded instead of shown.
 #pragma once
@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "PointerInput.h"
-#include "app/Unit1.h"
+#include "app/SettingsWindow.h"
 #include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
 
-namespace form1_test {
+namespace settings_window_test {
+
+using app::SettingsWindow;
 
 inline constexpr char kSettingsKey[] = "Software\\Orvaneth\\Tavrin2";
 inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -30,7 +32,7 @@ inline void InitializeApplicationOnce() {
     }
 }
 
-class Form1Fixture : public ::testing::Test {
+class SettingsWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         InitializeApplicationOnce();
@@ -61,13 +63,13 @@ protected:
         toolkit::SetExceptionHandler(previousHandler_);
     }
 
-    TForm1& Start() {
-        form = std::make_unique<TForm1>(exePath);
+    SettingsWindow& Start() {
+        form = std::make_unique<SettingsWindow>(exePath);
         return *form;
     }
     // Started and shown, with its first paints done.
-    TForm1& StartShown() {
-        TForm1& f = Start();
+    SettingsWindow& StartShown() {
+        SettingsWindow& f = Start();
         f.Show();
         PumpFor(300);
         return f;
@@ -107,7 +109,7 @@ protected:
     static std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
 
     std::vector<std::string> errors;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<SettingsWindow> form;
     std::string folder, exePath, listPath;
 
 private:
@@ -121,4 +123,4 @@ inline void Pump() {
     toolkit::Application::Instance().ProcessMessages();
 }
 
-}  // namespace form1_test
+}  // namespace settings_window_test
