@@ -77,17 +77,17 @@ int main() {
         testsupport::TestWinProcess program({"many", std::to_string(n), "Bench window"});
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(program.Path().c_str()));
 
-        engine::TWindowsList list(nullptr);
-        engine::TTimerEvent program_ell(nullptr, "program_ell");
+        engine::WindowList list(nullptr);
+        engine::TimerEvent programScan(nullptr, "programScan");
         bool watched = false;
 
         const double baseline = MedianUs([&] { list.Refresh(); });
         const int listed = list.Count();
-        const double scan = MedianUs([&] { engine::RunProgramScan(program_ell, watched, list, ports); });
+        const double scan = MedianUs([&] { engine::RunProgramScan(programScan, watched, list, ports); });
         if (!watched)
             std::printf("warning: the listed program was not found\n");
-        const double noMemo = MedianUs([&] { engine::RunProgramScan(program_ell, watched, list, fresh); });
-        const double full = MedianUs([&] { engine::RunProgramScan(program_ell, watched, list, listing); });
+        const double noMemo = MedianUs([&] { engine::RunProgramScan(programScan, watched, list, fresh); });
+        const double full = MedianUs([&] { engine::RunProgramScan(programScan, watched, list, listing); });
         std::printf("%8d %8d %10.0f %10.0f %7.1f %12.0f %7.1f %14.0f %7.1f\n", n, listed, baseline, scan,
                     scan / baseline, noMemo, noMemo / baseline, full, full / baseline);
         SendMessageA(combo, CB_DELETESTRING, SendMessageA(combo, CB_GETCOUNT, 0, 0) - 1, 0);

@@ -184,28 +184,28 @@ void Move() {
 // One tick, the handlers in the program's firing order.
 void Tick() {
     const DWORD now = GetTickCount();
-    if (waitOn && static_cast<LONG>(now - waitSince) >= 9950) {  // varakozoido
+    if (waitOn && static_cast<LONG>(now - waitSince) >= 9950) {  // idleWait
         waitOn = false;
         LowerPriority();
         moving = true;
         GetCursorPos(&movePos);
         ProcessMessages();
     }
-    if (pairFirstHalf) {  // meres_ellenor
+    if (pairFirstHalf) {  // sampleComparison
         LowerPriority();
         userMoved = sampleA.x != sampleB.x && sampleA.y != sampleB.y;
     }
-    if (static_cast<LONG>(now - scanEnded) >= 950)  // program_ell
+    if (static_cast<LONG>(now - scanEnded) >= 950)  // programScan
         Scan();
-    if (!pairFirstHalf) {  // meres2
+    if (!pairFirstHalf) {  // secondSample
         LowerPriority();
         GetCursorPos(&sampleB);
         ProcessMessages();
     }
-    if (moving)  // egermozgatas
+    if (moving)  // cursorMove
         Move();
-    Decide();  // osszegzes
-    if (pairFirstHalf) {  // meres1
+    Decide();  // decision
+    if (pairFirstHalf) {  // firstSample
         LowerPriority();
         GetCursorPos(&sampleA);
         ProcessMessages();

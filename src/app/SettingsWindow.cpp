@@ -76,7 +76,7 @@ SettingsWindow::SettingsWindow(std::string exePath)
 SettingsWindow::~SettingsWindow() {
     // Members go in reverse order of creation; the timer list stops first of
     // all so no tick reaches a half-destroyed window.
-    TimerList1.SetActive(false);
+    timers.SetActive(false);
 }
 
 void SettingsWindow::ApplyStoredLayout() {
@@ -103,7 +103,7 @@ void SettingsWindow::ApplyStoredLayout() {
     removeButton.ShowHint = true;
     removeButton.OnClick = [this] { RemoveProgram(); };
 
-    program_ell.OnTimer = [this](engine::TTimerEvent* sender) { ScanForListedPrograms(sender); };
+    programScan.OnTimer = [this](engine::TimerEvent* sender) { ScanForListedPrograms(sender); };
     windowList.AcceptEmptyNames = false;
 
     // The tray icon registers with the main icon, then shows its stored red
@@ -238,12 +238,12 @@ void SettingsWindow::ShowDroppedNames(POINT, std::vector<std::string>& value) {
     SetCaption(toolkit::CommaText(value, [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }));
 }
 
-void SettingsWindow::ScanForListedPrograms(engine::TTimerEvent*) {
+void SettingsWindow::ScanForListedPrograms(engine::TimerEvent*) {
     engine::ScanPorts ports;
     ports.LowerPriority = [this] { LowerPriorityStep(); };
     ports.ProcessMessages = [this] { ProcessMessagesStep(); };
     ports.FindExact = [this](const std::string& name) { return programList.FindExact(name); };
-    engine::RunProgramScan(program_ell, WatchedRunning, windowList, ports);
+    engine::RunProgramScan(programScan, WatchedRunning, windowList, ports);
 }
 
 std::string SettingsWindow::ExePath() const {

@@ -12,7 +12,7 @@
 #include "engine/ProgramScan.h"
 #include "engine/Win32TimerPlatform.h"
 #include "engine/Win32IdlePlatform.h"
-#include "engine/WindowsListUnit.h"
+#include "engine/WindowList.h"
 #include "store/SettingsRegistry.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
@@ -44,7 +44,7 @@ public:
     toolkit::Button removeButton;
 
     // Non-visual components after the timer list, in layout order.
-    engine::TWindowsList windowList;
+    engine::WindowList windowList;
     ui::TTrayIcon trayIcon;
     ui::TImageList trayImages;
     toolkit::TOpenDialog programDialog;
@@ -70,7 +70,7 @@ public:
     void AddProgram();
     void RemoveProgram();
     void AddChosenProgram(bool& canClose);
-    void ScanForListedPrograms(engine::TTimerEvent* sender);
+    void ScanForListedPrograms(engine::TimerEvent* sender);
 
     // Full path of list.txt beside the executable, formed at start-up.
     std::string ListPath;

@@ -1,6 +1,6 @@
 // The idle engine's layout and handlers. Every order below matters: within a
-// tick the list fires varakozoido, meres_ellenor, program_ell, meres2,
-// egermozgatas, osszegzes, meres1, so the two samples of a pair are never
+// tick the list fires idleWait, sampleComparison, programScan, secondSample,
+// cursorMove, decision, firstSample, so the two samples of a pair are never
 // separated by one of the program's own moves.
 #include "engine/IdleEngine.h"
 
@@ -9,7 +9,7 @@ namespace {
 
 // The loader's order for one event: join the list (sorted in with the default
 // interval), then the stored Cycled, Enabled and Interval.
-void Load(TTimerEvent& event, TTimerList& list, bool cycled, bool enabled, int32_t interval) {
+void Load(TimerEvent& event, TimerList& list, bool cycled, bool enabled, int32_t interval) {
     event.SetParentList(&list);
     event.SetCycled(cycled);
     event.SetEnabled(enabled);
@@ -19,58 +19,60 @@ void Load(TTimerEvent& event, TTimerList& list, bool cycled, bool enabled, int32
 }  // namespace
 
 IdleEngine::IdleEngine(toolkit::Component& owner, std::unique_ptr<TimerPlatform> timer, IdlePlatform& platform)
-    : TimerList1(&owner, "TimerList1", std::move(timer)),
-      program_ell(&owner, "program_ell"),
-      meres1(&owner, "meres1"),
-      meres2(&owner, "meres2"),
-      osszegzes(&owner, "osszegzes"),
-      varakozoido(&owner, "varakozoido"),
-      egermozgatas(&owner, "egermozgatas"),
-      meres_ellenor(&owner, "meres_ellenor"),
+    : timers(&owner, "timers", std::move(timer)),
+      programScan(&owner, "programScan"),
+      firstSample(&owner, "firstSample"),
+      secondSample(&owner, "secondSample"),
+      decision(&owner, "decision"),
+      idleWait(&owner, "idleWait"),
+      cursorMove(&owner, "cursorMove"),
+      sampleComparison(&owner, "sampleComparison"),
       platform_(platform) {
-    TimerList1.SetActive(true);
-    //                              Cycled Enabled Interval
-    Load(program_ell, TimerList1,   true,  true,   1000);
-    Load(meres1, TimerList1,        false, true,   10);
-    Load(meres2, TimerList1,        false, false,  100);
-    Load(osszegzes, TimerList1,     true,  true,   10);
-    Load(varakozoido, TimerList1,   false, false,  10000);
-    Load(egermozgatas, TimerList1,  true,  false,  10);
-    Load(meres_ellenor, TimerList1, false, false,  10);
+    timers.SetActive(true);
+    // The stored order below, not the names, gives the firing order within a
+    // tick (see the top of this file): keep it as it is.
+    //                                 Cycled Enabled Interval
+    Load(programScan, timers,          true,  true,   1000);
+    Load(firstSample, timers,          false, true,   10);
+    Load(secondSample, timers,         false, false,  100);
+    Load(decision, timers,             true,  true,   10);
+    Load(idleWait, timers,             false, false,  10000);
+    Load(cursorMove, timers,           true,  false,  10);
+    Load(sampleComparison, timers,     false, false,  10);
 
-    meres1.OnTimer = [this](TTimerEvent* sender) { meres1Timer(sender); };
-    meres2.OnTimer = [this](TTimerEvent* sender) { meres2Timer(sender); };
-    osszegzes.OnTimer = [this](TTimerEvent* sender) { osszegzesTimer(sender); };
-    varakozoido.OnTimer = [this](TTimerEvent* sender) { varakozoidoTimer(sender); };
-    egermozgatas.OnTimer = [this](TTimerEvent* sender) { egermozgatasTimer(sender); };
-    meres_ellenor.OnTimer = [this](TTimerEvent* sender) { meres_ellenorTimer(sender); };
+    firstSample.OnTimer = [this](TimerEvent* sender) { TakeFirstSample(sender); };
+    secondSample.OnTimer = [this](TimerEvent* sender) { TakeSecondSample(sender); };
+    decision.OnTimer = [this](TimerEvent* sender) { Decide(sender); };
+    idleWait.OnTimer = [this](TimerEvent* sender) { EndIdleWait(sender); };
+    cursorMove.OnTimer = [this](TimerEvent* sender) { MoveCursor(sender); };
+    sampleComparison.OnTimer = [this](TimerEvent* sender) { CompareSamples(sender); };
 }
 
-void IdleEngine::meres1Timer(TTimerEvent*) {
+void IdleEngine::TakeFirstSample(TimerEvent*) {
     LowerPriorityStep();
     SampleA = platform_.CursorPos();
-    meres1.SetEnabled(false);
-    meres2.SetEnabled(true);
+    firstSample.SetEnabled(false);
+    secondSample.SetEnabled(true);
     ProcessMessagesStep();
 }
 
-void IdleEngine::meres2Timer(TTimerEvent*) {
+void IdleEngine::TakeSecondSample(TimerEvent*) {
     LowerPriorityStep();
     SampleB = platform_.CursorPos();
-    meres2.SetEnabled(false);
-    meres_ellenor.SetEnabled(true);
+    secondSample.SetEnabled(false);
+    sampleComparison.SetEnabled(true);
     ProcessMessagesStep();
 }
 
-void IdleEngine::meres_ellenorTimer(TTimerEvent*) {
+void IdleEngine::CompareSamples(TimerEvent*) {
     LowerPriorityStep();
     // Both coordinates must differ: a purely horizontal or vertical change is
     // not taken for the user.
     UserMoved = SampleA.x != SampleB.x && SampleA.y != SampleB.y;
-    meres1.SetEnabled(true);
+    firstSample.SetEnabled(true);
 }
 
-void IdleEngine::osszegzesTimer(TTimerEvent*) {
+void IdleEngine::Decide(TimerEvent*) {
     LowerPriorityStep();
     ProcessMessagesStep();
     // Each test reads the flags as they stand now: a nested scan may have
@@ -81,7 +83,7 @@ void IdleEngine::osszegzesTimer(TTimerEvent*) {
         if (UserMoved && !WatchedRunning)
             StopMoving(0);
         if (!UserMoved && WatchedRunning)
-            varakozoido.SetEnabled(true);
+            idleWait.SetEnabled(true);
         // With nothing listed running, the wait is switched off here and on
         // again below, so its ten seconds never elapse.
         if (!UserMoved && !WatchedRunning)
@@ -90,17 +92,17 @@ void IdleEngine::osszegzesTimer(TTimerEvent*) {
         StopMoving(0);
     }
     if (!UserMoved)
-        varakozoido.SetEnabled(true);
+        idleWait.SetEnabled(true);
 }
 
-void IdleEngine::varakozoidoTimer(TTimerEvent*) {
+void IdleEngine::EndIdleWait(TimerEvent*) {
     LowerPriorityStep();
-    egermozgatas.SetEnabled(true);
+    cursorMove.SetEnabled(true);
     MovePos = platform_.CursorPos();
     ProcessMessagesStep();
 }
 
-void IdleEngine::egermozgatasTimer(TTimerEvent*) {
+void IdleEngine::MoveCursor(TimerEvent*) {
     LowerPriorityStep();
     platform_.SetTrayIconIndex(2);
     MovePos.x += StepX;
@@ -120,22 +122,22 @@ void IdleEngine::egermozgatasTimer(TTimerEvent*) {
 }
 
 void IdleEngine::LowerPriorityStep() {
-    if (TimerList1.InPass()) {
-        if (TimerList1.PassSerial() == loweredInPass_)
+    if (timers.InPass()) {
+        if (timers.PassSerial() == loweredInPass_)
             return;
-        loweredInPass_ = TimerList1.PassSerial();
+        loweredInPass_ = timers.PassSerial();
     }
     platform_.LowerPriority();
 }
 
 void IdleEngine::ProcessMessagesStep() {
-    TimerList1.BeforePump();
+    timers.BeforePump();
     platform_.ProcessMessages();
 }
 
 void IdleEngine::StopMoving(int index) {
-    varakozoido.SetEnabled(false);
-    egermozgatas.SetEnabled(false);
+    idleWait.SetEnabled(false);
+    cursorMove.SetEnabled(false);
     platform_.SetTrayIconIndex(index);
 }
 

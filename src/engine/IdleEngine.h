@@ -3,7 +3,7 @@
 // cursor diagonally across the screen. The settings window inherits it.
 #pragma once
 
-#include "engine/TimerLst.h"
+#include "engine/TimerList.h"
 #include "engine/TimerPlatform.h"
 #include "toolkit/Component.h"
 
@@ -44,16 +44,17 @@ public:
     IdleEngine(const IdleEngine&) = delete;
     IdleEngine& operator=(const IdleEngine&) = delete;
 
-    // Components in layout order: the list, then the events in stored order.
-    // program_ell's handler (the running-program scan) is bound by the owner.
-    TTimerList TimerList1;
-    TTimerEvent program_ell;
-    TTimerEvent meres1;
-    TTimerEvent meres2;
-    TTimerEvent osszegzes;
-    TTimerEvent varakozoido;
-    TTimerEvent egermozgatas;
-    TTimerEvent meres_ellenor;
+    // Components in layout order: the list, then the events in stored order,
+    // which decides their firing order within a tick (see IdleEngine.cpp).
+    // programScan's handler (the running-program scan) is bound by the owner.
+    TimerList timers;
+    TimerEvent programScan;
+    TimerEvent firstSample;
+    TimerEvent secondSample;
+    TimerEvent decision;
+    TimerEvent idleWait;
+    TimerEvent cursorMove;
+    TimerEvent sampleComparison;
 
     bool UserMoved = false;
     bool WatchedRunning = false;
@@ -65,12 +66,12 @@ public:
     int32_t StepX = 0;
     int32_t StepY = 0;
 
-    void meres1Timer(TTimerEvent* sender);
-    void meres2Timer(TTimerEvent* sender);
-    void meres_ellenorTimer(TTimerEvent* sender);
-    void osszegzesTimer(TTimerEvent* sender);
-    void varakozoidoTimer(TTimerEvent* sender);
-    void egermozgatasTimer(TTimerEvent* sender);
+    void TakeFirstSample(TimerEvent* sender);
+    void TakeSecondSample(TimerEvent* sender);
+    void CompareSamples(TimerEvent* sender);
+    void Decide(TimerEvent* sender);
+    void EndIdleWait(TimerEvent* sender);
+    void MoveCursor(TimerEvent* sender);
 
     // Stops the wait and the mover and shows the given tray state.
     void StopMoving(int index);

@@ -15,10 +15,10 @@ bool Listed(const ScanPorts& ports, const std::string& name) {
 
 }  // namespace
 
-void RunProgramScan(TTimerEvent& program_ell, bool& WatchedRunning, TWindowsList& list, const ScanPorts& ports) {
+void RunProgramScan(TimerEvent& programScan, bool& WatchedRunning, WindowList& list, const ScanPorts& ports) {
     if (ports.LowerPriority)
         ports.LowerPriority();
-    program_ell.SetEnabled(false);
+    programScan.SetEnabled(false);
     if (ports.ProcessMessages)
         ports.ProcessMessages();
     list.Refresh();
@@ -39,7 +39,7 @@ void RunProgramScan(TTimerEvent& program_ell, bool& WatchedRunning, TWindowsList
         }
     }
     WatchedRunning = found;
-    program_ell.SetEnabled(true);
+    programScan.SetEnabled(true);
 }
 
 }  // namespace engine

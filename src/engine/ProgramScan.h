@@ -8,8 +8,8 @@
 #include <string>
 
 #include "engine/ProcessLookup.h"
-#include "engine/TimerLst.h"
-#include "engine/WindowsListUnit.h"
+#include "engine/TimerList.h"
+#include "engine/WindowList.h"
 
 namespace engine {
 
@@ -25,11 +25,11 @@ struct ScanPorts {
     std::function<WindowProcessNames(HWND)> NameWindow;
 };
 
-// One scan. program_ell is off while it runs, so scans never nest; it is on
+// One scan. programScan is off while it runs, so scans never nest; it is on
 // again at the end (restarting its countdown). WatchedRunning turns true at
 // the first match and takes the scan's result at the end, so decisions taken
 // inside the scan's message pumps see the previous result until then. An
-// exception leaves program_ell off and WatchedRunning as it stands.
-void RunProgramScan(TTimerEvent& program_ell, bool& WatchedRunning, TWindowsList& list, const ScanPorts& ports);
+// exception leaves programScan off and WatchedRunning as it stands.
+void RunProgramScan(TimerEvent& programScan, bool& WatchedRunning, WindowList& list, const ScanPorts& ports);
 
 }  // namespace engine

@@ -6,7 +6,7 @@
 
 namespace engine {
 
-class TTimerList;
+class TimerList;
 
 class TimerPlatform {
 public:
@@ -16,7 +16,7 @@ public:
     virtual uint32_t TickCount() = 0;
 
     // The hidden window that receives the ticks; each tick calls list.HandleTick().
-    virtual void CreateMessageWindow(TTimerList& list) = 0;
+    virtual void CreateMessageWindow(TimerList& list) = 0;
     virtual void DestroyMessageWindow() = 0;
     virtual bool HasMessageWindow() const = 0;
 

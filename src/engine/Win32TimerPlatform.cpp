@@ -2,7 +2,7 @@
 // the GUI thread's message loop (or a nested pump) and never overlap otherwise.
 #include "engine/Win32TimerPlatform.h"
 
-#include "engine/TimerLst.h"
+#include "engine/TimerList.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/HiddenWindow.h"
 
@@ -22,7 +22,7 @@ public:
 
     uint32_t TickCount() override { return GetTickCount(); }
 
-    void CreateMessageWindow(TTimerList& list) override {
+    void CreateMessageWindow(TimerList& list) override {
         DestroyMessageWindow();
         hwnd_ = toolkit::CreateHiddenWindow(kTimerWindowClass, &Win32TimerPlatform::WindowProc, HWND_MESSAGE, 0, &list);
     }
@@ -53,7 +53,7 @@ private:
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
         try {
-            auto* list = reinterpret_cast<TTimerList*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+            auto* list = reinterpret_cast<TimerList*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
             if (message == WM_TIMER && wParam == kTimerId) {
                 if (list)
                     list->HandleTick();

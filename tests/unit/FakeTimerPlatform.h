@@ -3,7 +3,7 @@
 // advances the clock. Ticks nest only through PumpPending, like a real pump.
 #pragma once
 
-#include "engine/TimerLst.h"
+#include "engine/TimerList.h"
 #include "engine/TimerPlatform.h"
 
 #include <algorithm>
@@ -25,7 +25,7 @@ public:
     FakeTimeline(const FakeTimeline&) = delete;
     FakeTimeline& operator=(const FakeTimeline&) = delete;
 
-    // The port a TTimerList is given; the list owns it, this timeline drives it.
+    // The port a TimerList is given; the list owns it, this timeline drives it.
     std::unique_ptr<engine::TimerPlatform> MakePlatform() { return std::make_unique<Port>(*this); }
 
     uint32_t Now() const { return now_; }
@@ -96,7 +96,7 @@ private:
             t_.running_ = false;
         }
         uint32_t TickCount() override { return t_.now_; }
-        void CreateMessageWindow(engine::TTimerList& list) override {
+        void CreateMessageWindow(engine::TimerList& list) override {
             t_.list_ = &list;
             t_.window_ = true;
         }
@@ -141,7 +141,7 @@ private:
     }
 
     uint32_t now_;
-    engine::TTimerList* list_ = nullptr;
+    engine::TimerList* list_ = nullptr;
     bool window_ = false;
     bool running_ = false;
     bool refuse_ = false;

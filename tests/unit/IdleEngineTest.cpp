@@ -16,15 +16,15 @@
 
 namespace engine {
 void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
-void PrintTo(const TTimerEvent* e, std::ostream* os) { *os << (e ? e->Name() : "?"); }
+void PrintTo(const TimerEvent* e, std::ostream* os) { *os << (e ? e->Name() : "?"); }
 }  // namespace engine
 
 namespace {
 
 using engine::IdleEngine;
 using engine::Point;
-using engine::TTimerEvent;
-using engine::TTimerList;
+using engine::TimerEvent;
+using engine::TimerList;
 using fakes::FakeTimeline;
 
 class FakeIdle : public engine::IdlePlatform {
@@ -85,10 +85,10 @@ protected:
     bool listedRunning = false;  // what the running-program scan finds
     // Events are told apart by identity, never by name: a renamed event
     // must not make a check pass by no longer matching anything.
-    using Events = std::vector<const TTimerEvent*>;
+    using Events = std::vector<const TimerEvent*>;
     struct Firing {
         uint32_t tick;
-        const TTimerEvent* event;
+        const TimerEvent* event;
     };
     std::vector<Firing> firings;
     std::vector<std::string> errors;
@@ -96,8 +96,8 @@ protected:
 
     void SetUp() override {
         previousHandler = toolkit::SetExceptionHandler([this](const std::string& m) { errors.push_back(m); });
-        engine.program_ell.OnTimer = [this](TTimerEvent*) { engine.WatchedRunning = listedRunning; };
-        engine.TimerList1.OnTimers = [this](TTimerList*, int32_t handle) {
+        engine.programScan.OnTimer = [this](TimerEvent*) { engine.WatchedRunning = listedRunning; };
+        engine.timers.OnTimers = [this](TimerList*, int32_t handle) {
             firings.push_back({time.ticks.back(), EventOf(handle)});
         };
         engine.StepX = engine.StepY = 10;  // as the window's create handler does
@@ -108,8 +108,8 @@ protected:
         EXPECT_TRUE(errors.empty());
     }
 
-    const TTimerEvent* EventOf(int32_t handle) const {
-        for (const TTimerEvent* e : engine.TimerList1.Events())
+    const TimerEvent* EventOf(int32_t handle) const {
+        for (const TimerEvent* e : engine.timers.Events())
             if (e->Handle() == handle)
                 return e;
         return nullptr;
@@ -121,12 +121,12 @@ protected:
                 fired.push_back(f.event);
         return fired;
     }
-    bool Fired(const TTimerEvent& event, uint32_t tick) const {
+    bool Fired(const TimerEvent& event, uint32_t tick) const {
         const Events fired = FiredIn(tick);
         return std::find(fired.begin(), fired.end(), &event) != fired.end();
     }
     int32_t Since(uint32_t tick) const { return FakeTimeline::Diff(tick, kStart); }
-    bool Moving() const { return engine.egermozgatas.Enabled(); }
+    bool Moving() const { return engine.cursorMove.Enabled(); }
 
     // Runs until the mover has made its first move; the cursor stays untouched.
     void IdleUntilMoving() {
@@ -149,35 +149,35 @@ protected:
 
 TEST_F(IdleEngineTest, StartsWithSamplerDecisionAndScanOnAndA100msTick) {
     Events on;
-    for (const TTimerEvent* e : engine.TimerList1.Events())
+    for (const TimerEvent* e : engine.timers.Events())
         if (e->Enabled())
             on.push_back(e);
-    EXPECT_EQ(on, (Events{&engine.meres1, &engine.osszegzes, &engine.program_ell}));
-    EXPECT_EQ(engine.TimerList1.Period(), 100);
+    EXPECT_EQ(on, (Events{&engine.firstSample, &engine.decision, &engine.programScan}));
+    EXPECT_EQ(engine.timers.Period(), 100);
     EXPECT_EQ(time.Period(), 100);
     EXPECT_FALSE(engine.UserMoved);
     EXPECT_FALSE(engine.WatchedRunning);
-    EXPECT_EQ(engine.program_ell.Interval(), 1000);
-    EXPECT_TRUE(engine.program_ell.Cycled());
+    EXPECT_EQ(engine.programScan.Interval(), 1000);
+    EXPECT_TRUE(engine.programScan.Cycled());
 }
 
 TEST_F(IdleEngineTest, FiresInListWalkOrderWithSamplesTwoTicksApart) {
     time.Advance(1100);
     // Tick 1 has no pair to compare yet; then A ticks and B ticks alternate.
-    EXPECT_EQ(FiredIn(kStart + 100), (Events{&engine.osszegzes, &engine.meres1}));
-    EXPECT_EQ(FiredIn(kStart + 200), (Events{&engine.meres2, &engine.osszegzes}));
-    EXPECT_EQ(FiredIn(kStart + 300), (Events{&engine.meres_ellenor, &engine.osszegzes, &engine.meres1}));
-    EXPECT_EQ(FiredIn(kStart + 400), (Events{&engine.meres2, &engine.osszegzes}));
-    EXPECT_EQ(FiredIn(kStart + 1000), (Events{&engine.program_ell, &engine.meres2, &engine.osszegzes}));
-    EXPECT_EQ(FiredIn(kStart + 1100), (Events{&engine.meres_ellenor, &engine.osszegzes, &engine.meres1}));
+    EXPECT_EQ(FiredIn(kStart + 100), (Events{&engine.decision, &engine.firstSample}));
+    EXPECT_EQ(FiredIn(kStart + 200), (Events{&engine.secondSample, &engine.decision}));
+    EXPECT_EQ(FiredIn(kStart + 300), (Events{&engine.sampleComparison, &engine.decision, &engine.firstSample}));
+    EXPECT_EQ(FiredIn(kStart + 400), (Events{&engine.secondSample, &engine.decision}));
+    EXPECT_EQ(FiredIn(kStart + 1000), (Events{&engine.programScan, &engine.secondSample, &engine.decision}));
+    EXPECT_EQ(FiredIn(kStart + 1100), (Events{&engine.sampleComparison, &engine.decision, &engine.firstSample}));
 
     IdleUntilMoving();
-    EXPECT_EQ(FiredIn(time.ticks.back()).front(), &engine.varakozoido);
+    EXPECT_EQ(FiredIn(time.ticks.back()).front(), &engine.idleWait);
     time.NextTick();
     time.NextTick();
     // While moving: B is sampled before the move of its tick, A after the move of its tick.
-    const Events bTick{&engine.meres2, &engine.egermozgatas, &engine.osszegzes};
-    const Events aTick{&engine.meres_ellenor, &engine.egermozgatas, &engine.osszegzes, &engine.meres1};
+    const Events bTick{&engine.secondSample, &engine.cursorMove, &engine.decision};
+    const Events aTick{&engine.sampleComparison, &engine.cursorMove, &engine.decision, &engine.firstSample};
     const auto first = FiredIn(time.ticks[time.ticks.size() - 2]), second = FiredIn(time.ticks.back());
     EXPECT_TRUE((first == bTick && second == aTick) || (first == aTick && second == bTick))
         << ::testing::PrintToString(first) << " then " << ::testing::PrintToString(second);
@@ -198,18 +198,18 @@ TEST_F(IdleEngineTest, ProgramsOwnMovesAreNeverSeenAsUserMovement) {
 }
 
 TEST_F(IdleEngineTest, HandlersLowerPriorityFirstAndSampleBeforeTheyPump) {
-    using Handler = void (IdleEngine::*)(TTimerEvent*);
+    using Handler = void (IdleEngine::*)(TimerEvent*);
     const struct {
         const char* name;
         Handler handler;
         std::vector<std::string> calls;
     } cases[] = {
-        {"meres1Timer", &IdleEngine::meres1Timer, {"LowerPriority", "CursorPos", "ProcessMessages"}},
-        {"meres2Timer", &IdleEngine::meres2Timer, {"LowerPriority", "CursorPos", "ProcessMessages"}},
-        {"meres_ellenorTimer", &IdleEngine::meres_ellenorTimer, {"LowerPriority"}},
-        {"osszegzesTimer", &IdleEngine::osszegzesTimer, {"LowerPriority", "ProcessMessages", "IntelligentMode"}},
-        {"varakozoidoTimer", &IdleEngine::varakozoidoTimer, {"LowerPriority", "CursorPos", "ProcessMessages"}},
-        {"egermozgatasTimer", &IdleEngine::egermozgatasTimer,
+        {"TakeFirstSample", &IdleEngine::TakeFirstSample, {"LowerPriority", "CursorPos", "ProcessMessages"}},
+        {"TakeSecondSample", &IdleEngine::TakeSecondSample, {"LowerPriority", "CursorPos", "ProcessMessages"}},
+        {"CompareSamples", &IdleEngine::CompareSamples, {"LowerPriority"}},
+        {"Decide", &IdleEngine::Decide, {"LowerPriority", "ProcessMessages", "IntelligentMode"}},
+        {"EndIdleWait", &IdleEngine::EndIdleWait, {"LowerPriority", "CursorPos", "ProcessMessages"}},
+        {"MoveCursor", &IdleEngine::MoveCursor,
          {"LowerPriority", "SetTrayIconIndex", "ScreenSize", "SetCursorPos"}},
     };
     for (const auto& c : cases) {
@@ -268,22 +268,22 @@ class DecisionTest : public IdleEngineTest, public ::testing::WithParamInterface
 
 TEST_P(DecisionTest, DecidesFromModeMovementAndListedPrograms) {
     const DecisionCase& c = GetParam();
-    engine.varakozoido.SetEnabled(c.waitBefore);
-    engine.egermozgatas.SetEnabled(true);
+    engine.idleWait.SetEnabled(c.waitBefore);
+    engine.cursorMove.SetEnabled(true);
     // Handler called on its own: the time that passed delivers no tick.
     idle.pumpDelivers = false;
     time.Elapse(3000);
-    const uint32_t waitStamp = engine.varakozoido.LastExecute();
+    const uint32_t waitStamp = engine.idleWait.LastExecute();
     idle.intelligent = c.intelligent;
     engine.UserMoved = c.moved;
     engine.WatchedRunning = c.watched;
     idle.icons.clear();
 
-    engine.osszegzesTimer(&engine.osszegzes);
+    engine.Decide(&engine.decision);
 
-    EXPECT_EQ(engine.varakozoido.Enabled(), c.waitAfter);
+    EXPECT_EQ(engine.idleWait.Enabled(), c.waitAfter);
     if (c.waitAfter) {
-        EXPECT_EQ(engine.varakozoido.LastExecute(), c.waitRestarted ? time.Now() : waitStamp);
+        EXPECT_EQ(engine.idleWait.LastExecute(), c.waitRestarted ? time.Now() : waitStamp);
     }
     EXPECT_EQ(Moving(), c.moverAfter);
     std::vector<int> icons;
@@ -310,12 +310,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(IdleEngineTest, DecisionReadsTheFlagsAsTheyStandAfterItsPump) {
     idle.intelligent = true;
-    engine.egermozgatas.SetEnabled(true);
+    engine.cursorMove.SetEnabled(true);
     // A scan running nested inside the pump finds a listed program.
     idle.onPump = [this] { engine.WatchedRunning = true; };
-    engine.osszegzesTimer(&engine.osszegzes);
+    engine.Decide(&engine.decision);
     EXPECT_TRUE(Moving());
-    EXPECT_TRUE(engine.varakozoido.Enabled());
+    EXPECT_TRUE(engine.idleWait.Enabled());
     EXPECT_TRUE(idle.icons.empty());
 }
 
@@ -324,13 +324,13 @@ TEST_F(IdleEngineTest, IntelligentModeWithoutListedProgramNeverMoves) {
     time.Advance(60000);
     EXPECT_TRUE(idle.moves.empty());
     for (const Firing& f : firings)
-        ASSERT_NE(f.event, &engine.varakozoido);
+        ASSERT_NE(f.event, &engine.idleWait);
     ASSERT_FALSE(idle.icons.empty());
     for (const auto& i : idle.icons)
         ASSERT_EQ(i.second, 0);
     // The wait is on, but restarted at every decision.
-    EXPECT_TRUE(engine.varakozoido.Enabled());
-    EXPECT_GE(FakeTimeline::Diff(engine.varakozoido.LastExecute(), time.ticks.back()), 0);
+    EXPECT_TRUE(engine.idleWait.Enabled());
+    EXPECT_GE(FakeTimeline::Diff(engine.idleWait.LastExecute(), time.ticks.back()), 0);
 }
 
 // ---- The wait and the mover -------------------------------------------------------------
@@ -341,21 +341,21 @@ TEST_F(IdleEngineTest, WaitFiresInTheFirstTickAfter9950msAndTheFirstMoveFollowsI
     uint32_t previousTick = 0, stamp = 0;
     bool wasOn = false;
     for (int i = 0; i < 200; ++i) {
-        wasOn = engine.varakozoido.Enabled();
-        stamp = engine.varakozoido.LastExecute();
+        wasOn = engine.idleWait.Enabled();
+        stamp = engine.idleWait.LastExecute();
         time.NextTick();
-        if (Fired(engine.varakozoido, time.ticks.back()))
+        if (Fired(engine.idleWait, time.ticks.back()))
             break;
         previousTick = time.ticks.back();
         ASSERT_TRUE(idle.moves.empty());
     }
     const uint32_t tick = time.ticks.back();
-    ASSERT_TRUE(Fired(engine.varakozoido, tick));
+    ASSERT_TRUE(Fired(engine.idleWait, tick));
     ASSERT_TRUE(wasOn);
     EXPECT_GE(FakeTimeline::Diff(tick, stamp), 9950);
     EXPECT_LT(FakeTimeline::Diff(previousTick, stamp), 9950);
     EXPECT_NE(FakeTimeline::Diff(tick, stamp) % 100, 0) << "ticks should be off the grid";
-    EXPECT_TRUE(Fired(engine.egermozgatas, tick));
+    EXPECT_TRUE(Fired(engine.cursorMove, tick));
     ASSERT_EQ(idle.moves.size(), 1u);
     EXPECT_EQ(idle.moves[0], (Point{start.x + 10, start.y + 10}));
     EXPECT_EQ(LastIcon(), 2);
@@ -396,7 +396,7 @@ TEST_P(BounceTest, StepTurnsWhenAMoveReachesAnEdge) {
     engine.MovePos = c.from;
     engine.StepX = c.step.x;
     engine.StepY = c.step.y;
-    engine.egermozgatasTimer(&engine.egermozgatas);
+    engine.MoveCursor(&engine.cursorMove);
     ASSERT_EQ(idle.moves.size(), 1u);
     EXPECT_EQ(idle.moves[0], c.to);
     EXPECT_EQ(engine.MovePos, c.to);
@@ -444,7 +444,7 @@ TEST_P(StopTest, DiagonalUserMovementStopsTheMoverWithin100To300ms) {
     const size_t iconsBefore = idle.icons.size();
     Drag(1, 1, 500);
     ASSERT_FALSE(Moving());
-    ASSERT_FALSE(engine.varakozoido.Enabled());
+    ASSERT_FALSE(engine.idleWait.Enabled());
     // The first icon other than 2 marks the stop.
     auto stop = std::find_if(idle.icons.begin() + static_cast<std::ptrdiff_t>(iconsBefore), idle.icons.end(),
                              [](const auto& i) { return i.second != 2; });
@@ -531,7 +531,7 @@ TEST_F(IdleEngineTest, WaitRunsBesideTheMoverAndReReadsTheCursorWhenItElapses) {
     const Point step{engine.StepX, engine.StepY};
     idle.cursor = {600, 20};
     time.NextTick();
-    ASSERT_TRUE(Fired(engine.varakozoido, time.ticks.back()));
+    ASSERT_TRUE(Fired(engine.idleWait, time.ticks.back()));
     ASSERT_EQ(idle.moves.size(), before + 1);
     EXPECT_EQ(idle.moves.back(), (Point{600 + step.x, 20 + step.y}));
 }
@@ -552,10 +552,10 @@ std::vector<std::pair<int32_t, std::string>> SessionTimeline(uint32_t start, uin
     form.LoadedAll();
     std::vector<std::pair<int32_t, std::string>> events;
     auto since = [&] { return FakeTimeline::Diff(time.Now(), start); };
-    engine.TimerList1.OnTimers = [&](TTimerList*, int32_t handle) {
-        for (const TTimerEvent* e : engine.TimerList1.Events())
-            if (e->Handle() == handle && e != &engine.meres1 && e != &engine.osszegzes)
-                events.emplace_back(since(), e == &engine.varakozoido ? "the wait ended" : e->Name());
+    engine.timers.OnTimers = [&](TimerList*, int32_t handle) {
+        for (const TimerEvent* e : engine.timers.Events())
+            if (e->Handle() == handle && e != &engine.firstSample && e != &engine.decision)
+                events.emplace_back(since(), e == &engine.idleWait ? "the wait ended" : e->Name());
     };
     for (int i = 0; i < 150; ++i)
         time.NextTick();
@@ -564,7 +564,7 @@ std::vector<std::pair<int32_t, std::string>> SessionTimeline(uint32_t start, uin
         idle.cursor.y += 1;
         time.Advance(10);
     }
-    events.emplace_back(since(), engine.egermozgatas.Enabled() ? "still moving" : "stopped");
+    events.emplace_back(since(), engine.cursorMove.Enabled() ? "still moving" : "stopped");
     for (int i = 0; i < 120; ++i)
         time.NextTick();
     for (size_t i = 1; i < time.ticks.size(); ++i) {

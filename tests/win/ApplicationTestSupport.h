@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/TimerLst.h"
+#include "engine/TimerList.h"
 #include "engine/Win32TimerPlatform.h"
 
 namespace apptest {
@@ -53,14 +53,14 @@ private:
 // handlers do.
 struct TickingList {
     toolkit::Component owner{nullptr, "SettingsWindow"};
-    engine::TTimerList list{&owner, "TimerList1", engine::MakeWin32TimerPlatform()};
-    engine::TTimerEvent event{&owner, "event"};
+    engine::TimerList list{&owner, "timers", engine::MakeWin32TimerPlatform()};
+    engine::TimerEvent event{&owner, "event"};
 
     TickingList(int32_t interval, std::function<void()> onTick) {
         list.SetActive(true);
         event.SetParentList(&list);
         event.SetInterval(interval);
-        event.OnTimer = [tick = std::move(onTick)](engine::TTimerEvent*) { tick(); };
+        event.OnTimer = [tick = std::move(onTick)](engine::TimerEvent*) { tick(); };
         owner.LoadedAll();
     }
 };

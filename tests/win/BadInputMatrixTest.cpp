@@ -438,7 +438,7 @@ TEST_P(BadInput, RunsOnShowsTheExpectedErrorsAndLosesNothing) {
 
     // Runs on: the timers tick. (The window is not shown: other tests click
     // on the same display.)
-    EXPECT_TRUE(f.TimerList1.Active());
+    EXPECT_TRUE(f.timers.Active());
     EXPECT_TRUE(IsWindow(f.Handle()));
     const DWORD until = GetTickCount() + 150;
     while (static_cast<int>(until - GetTickCount()) > 0) {
@@ -472,7 +472,7 @@ TEST_P(BadInput, RunsOnShowsTheExpectedErrorsAndLosesNothing) {
     const Strings entries = Entries(f);
     EXPECT_EQ(entries.empty() ? "" : entries.back(), row.addIsListed ? kNewEntry : "")
         << "the new entry is not kept in the list";
-    EXPECT_TRUE(f.TimerList1.Active());
+    EXPECT_TRUE(f.timers.Active());
 
     // What the user set is what is stored, wherever the keys could be written.
     RestoreAccess();
@@ -548,7 +548,7 @@ TEST_F(ForeignDrops, RunOnLoseNothingAndShowOnlyWholeNameLists) {
             const std::string caption = f.Caption();
             EXPECT_EQ(std::count(caption.begin(), caption.end(), ','), c.names - 1);
         }
-        EXPECT_TRUE(f.TimerList1.Active());
+        EXPECT_TRUE(f.timers.Active());
     }
     EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_EQ(Entries(f), (Strings{"C:\\a.exe", "C:\\b.exe"})) << "a drop changed the program list";

@@ -8,7 +8,7 @@
 
 #include "TestWinClient.h"
 #include "engine/ProcessLookup.h"
-#include "engine/WindowsListUnit.h"
+#include "engine/WindowList.h"
 
 namespace {
 
@@ -65,13 +65,13 @@ TEST(ProcessLookup, AGoneWindowHasNoNames) {
 
 TEST(ProcessLookup, QuickLookupGivesTheFullListingsNameForEveryListedWindow) {
     TestWinProcess program({"visible", "PL one", "minimised", "PL two"});
-    engine::TWindowsList list(nullptr);
+    engine::WindowList list(nullptr);
     list.Refresh();
     ASSERT_GE(list.Count(), 2);
     for (int i = 0; i < list.Count(); ++i) {
         const HWND w = list.GetWindowHandle(i);
         EXPECT_EQ(engine::ProcessNameOfWindow(w), engine::ProcessNameOfWindowByListing(w))
-            << list.TheWindowsList.Strings(i);
+            << list.Entries.Title(i);
     }
 }
 

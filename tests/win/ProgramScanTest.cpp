@@ -14,7 +14,7 @@
 
 namespace {
 
-using engine::TWindowsList;
+using engine::WindowList;
 using engine::WindowProcessNames;
 using testsupport::TestWinProcess;
 
@@ -34,7 +34,7 @@ protected:
         combo_ = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 300, 200, host_, nullptr, nullptr,
                                  nullptr);
         ASSERT_TRUE(combo_);
-        program_ell.SetInterval(1000);
+        programScan.SetInterval(1000);
     }
     void TearDown() override { DestroyWindow(host_); }
 
@@ -62,10 +62,10 @@ protected:
     // Runs one scan; OnPump runs inside each message pump, Namer replaces the lookup.
     void Scan() {
         engine::ScanPorts ports;
-        ports.LowerPriority = [this] { journal.push_back(program_ell.Enabled() ? "lower(on)" : "lower(off)"); };
+        ports.LowerPriority = [this] { journal.push_back(programScan.Enabled() ? "lower(on)" : "lower(off)"); };
         ports.ProcessMessages = [this] {
             pumpsSawWatched.push_back(WatchedRunning);
-            pumpsSawTimerOn.push_back(program_ell.Enabled());
+            pumpsSawTimerOn.push_back(programScan.Enabled());
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
                 DispatchMessageA(&msg);
@@ -85,14 +85,14 @@ protected:
                 looked.push_back({w, names});
                 return names;
             };
-        engine::RunProgramScan(program_ell, WatchedRunning, list, ports);
+        engine::RunProgramScan(programScan, WatchedRunning, list, ports);
     }
 
     std::vector<std::string> entries_;
     HWND host_ = nullptr;
     HWND combo_ = nullptr;
-    engine::TTimerEvent program_ell{nullptr, "program_ell"};
-    TWindowsList list{nullptr};
+    engine::TimerEvent programScan{nullptr, "programScan"};
+    WindowList list{nullptr};
     bool WatchedRunning = false;
 
     bool UseScansOwnNamer = false;
@@ -220,7 +220,7 @@ TEST_F(ScanTest, AWindowThatClosesDuringTheScanGetsTheEmptyName) {
         if (pump == 2) {
             int later = -1;
             for (int i = 0; i < list.Count(); ++i)
-                if (list.TheWindowsList.Strings(i) == "SC first" || list.TheWindowsList.Strings(i) == "SC second")
+                if (list.Entries.Title(i) == "SC first" || list.Entries.Title(i) == "SC second")
                     later = i;
             ASSERT_GE(later, 0);
             closing = list.GetWindowHandle(later);
@@ -271,12 +271,12 @@ TEST_F(ScanTest, DecisionsInsideTheScanSeeThePreviousResultUntilItEnds) {
 TEST_F(ScanTest, ProgramEllIsOffThroughoutTheScanAndOnAgainAfterIt) {
     TestWinProcess program({"visible", "SC timer"});
     SetList({program.Path()});
-    ASSERT_TRUE(program_ell.Enabled());
+    ASSERT_TRUE(programScan.Enabled());
     Scan();
     EXPECT_EQ(journal, (std::vector<std::string>{"lower(on)"}));  // lowering comes first
     ASSERT_FALSE(pumpsSawTimerOn.empty());
     EXPECT_EQ(std::count(pumpsSawTimerOn.begin(), pumpsSawTimerOn.end(), true), 0);
-    EXPECT_TRUE(program_ell.Enabled());
+    EXPECT_TRUE(programScan.Enabled());
 }
 
 TEST_F(ScanTest, AFailureInsideTheScanLeavesProgramEllOffAndTheFlagAsItStands) {
@@ -285,7 +285,7 @@ TEST_F(ScanTest, AFailureInsideTheScanLeavesProgramEllOffAndTheFlagAsItStands) {
     WatchedRunning = true;
     Namer = [](HWND) -> WindowProcessNames { throw std::runtime_error("lookup failed"); };
     EXPECT_THROW(Scan(), std::runtime_error);
-    EXPECT_FALSE(program_ell.Enabled());
+    EXPECT_FALSE(programScan.Enabled());
     EXPECT_TRUE(WatchedRunning);
 }
 

@@ -196,15 +196,15 @@ class SettingsWindowEngine : public SettingsWindowFixture {};
 
 TEST_F(SettingsWindowEngine, StartsWithItsEventsAsStoredAndStepsOfTen) {
     SettingsWindow& f = Start();
-    EXPECT_TRUE(f.TimerList1.Active());
-    EXPECT_EQ(f.TimerList1.Period(), 100);
-    EXPECT_TRUE(f.program_ell.Enabled());
-    EXPECT_TRUE(f.meres1.Enabled());
-    EXPECT_TRUE(f.osszegzes.Enabled());
-    EXPECT_FALSE(f.meres2.Enabled());
-    EXPECT_FALSE(f.varakozoido.Enabled());
-    EXPECT_FALSE(f.egermozgatas.Enabled());
-    EXPECT_FALSE(f.meres_ellenor.Enabled());
+    EXPECT_TRUE(f.timers.Active());
+    EXPECT_EQ(f.timers.Period(), 100);
+    EXPECT_TRUE(f.programScan.Enabled());
+    EXPECT_TRUE(f.firstSample.Enabled());
+    EXPECT_TRUE(f.decision.Enabled());
+    EXPECT_FALSE(f.secondSample.Enabled());
+    EXPECT_FALSE(f.idleWait.Enabled());
+    EXPECT_FALSE(f.cursorMove.Enabled());
+    EXPECT_FALSE(f.sampleComparison.Enabled());
     EXPECT_EQ(f.StepX, 10);
     EXPECT_EQ(f.StepY, 10);
     EXPECT_EQ(f.trayIcon.IconIndex(), -1);

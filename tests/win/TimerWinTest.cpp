@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "engine/TimerLst.h"
+#include "engine/TimerList.h"
 #include "engine/Win32TimerPlatform.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Exceptions.h"
 
 namespace {
 
-using engine::TTimerEvent;
-using engine::TTimerList;
+using engine::TimerEvent;
+using engine::TimerList;
 
 double NowMs() {
     static const double frequency = [] {
@@ -60,8 +60,8 @@ void PumpPending() {
 class TimerWinTest : public ::testing::Test {
 protected:
     toolkit::Component form{nullptr, "SettingsWindow"};
-    TTimerList list{&form, "TimerList1", engine::MakeWin32TimerPlatform()};
-    std::vector<std::unique_ptr<TTimerEvent>> events;
+    TimerList list{&form, "timers", engine::MakeWin32TimerPlatform()};
+    std::vector<std::unique_ptr<TimerEvent>> events;
     std::vector<std::string> errors;
     toolkit::ExceptionHandler previousHandler;
 
@@ -71,9 +71,9 @@ protected:
     }
     void TearDown() override { toolkit::SetExceptionHandler(previousHandler); }
 
-    TTimerEvent& Load(const std::string& name, int32_t interval, bool cycled = true, bool enabled = true) {
-        events.push_back(std::make_unique<TTimerEvent>(&form, name));
-        TTimerEvent& e = *events.back();
+    TimerEvent& Load(const std::string& name, int32_t interval, bool cycled = true, bool enabled = true) {
+        events.push_back(std::make_unique<TimerEvent>(&form, name));
+        TimerEvent& e = *events.back();
         e.SetParentList(&list);
         e.SetCycled(cycled);
         e.SetEnabled(enabled);
@@ -83,12 +83,12 @@ protected:
 };
 
 TEST_F(TimerWinTest, CycledShortEventTicksAbout100msApartOnTheGuiThread) {
-    TTimerEvent& e = Load("fast", 10);
+    TimerEvent& e = Load("fast", 10);
     form.LoadedAll();
     const DWORD guiThread = GetCurrentThreadId();
     std::vector<double> times;
     bool otherThread = false;
-    e.OnTimer = [&](TTimerEvent*) {
+    e.OnTimer = [&](TimerEvent*) {
         times.push_back(NowMs());
         otherThread |= GetCurrentThreadId() != guiThread;
     };
@@ -102,12 +102,12 @@ TEST_F(TimerWinTest, CycledShortEventTicksAbout100msApartOnTheGuiThread) {
 }
 
 TEST_F(TimerWinTest, SwitchingAnEventOnRestartsThePhase) {
-    TTimerEvent& beat = Load("beat", 100);
-    TTimerEvent& extra = Load("extra", 1000, true, false);
+    TimerEvent& beat = Load("beat", 100);
+    TimerEvent& extra = Load("extra", 1000, true, false);
     form.LoadedAll();
     std::vector<double> times;
     double rearmedAt = 0;
-    beat.OnTimer = [&](TTimerEvent*) {
+    beat.OnTimer = [&](TimerEvent*) {
         times.push_back(NowMs());
         if (times.size() == 3) {
             // Busy for half a period, then re-arm: the next tick is a full
@@ -123,10 +123,10 @@ TEST_F(TimerWinTest, SwitchingAnEventOnRestartsThePhase) {
 }
 
 TEST_F(TimerWinTest, TicksNestOnlyThroughAPumpInsideAHandler) {
-    TTimerEvent& slow = Load("slow", 10);
+    TimerEvent& slow = Load("slow", 10);
     form.LoadedAll();
     int depth = 0, maxDepth = 0, calls = 0;
-    slow.OnTimer = [&](TTimerEvent*) {
+    slow.OnTimer = [&](TimerEvent*) {
         ++calls;
         ++depth;
         maxDepth = std::max(maxDepth, depth);
@@ -142,10 +142,10 @@ TEST_F(TimerWinTest, TicksNestOnlyThroughAPumpInsideAHandler) {
 }
 
 TEST_F(TimerWinTest, RaisingHandlerIsReportedAndTickingContinues) {
-    TTimerEvent& e = Load("raiser", 10);
+    TimerEvent& e = Load("raiser", 10);
     form.LoadedAll();
     int calls = 0;
-    e.OnTimer = [&](TTimerEvent*) {
+    e.OnTimer = [&](TimerEvent*) {
         if (++calls == 2)
             throw toolkit::Exception("Hiba a kezelőben");
     };
@@ -155,11 +155,11 @@ TEST_F(TimerWinTest, RaisingHandlerIsReportedAndTickingContinues) {
 }
 
 TEST_F(TimerWinTest, DeactivatedListStopsTicking) {
-    TTimerEvent& e = Load("once", 100, false);
+    TimerEvent& e = Load("once", 100, false);
     form.LoadedAll();
     int calls = 0, finished = 0;
-    e.OnTimer = [&](TTimerEvent*) { ++calls; };
-    list.OnFinish = [&](TTimerList*) { ++finished; };
+    e.OnTimer = [&](TimerEvent*) { ++calls; };
+    list.OnFinish = [&](TimerList*) { ++finished; };
     PumpUntil([] { return false; }, 600);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(finished, 1);

@@ -1,5 +1,5 @@
 // Walking the top-level windows into the window list.
-#include "engine/WindowsListUnit.h"
+#include "engine/WindowList.h"
 
 #include <exception>
 
@@ -7,34 +7,34 @@
 
 namespace engine {
 
-const TWindowEntries::Entry& TWindowEntries::At(int index) const {
+const WindowEntries::Entry& WindowEntries::At(int index) const {
     if (index < 0 || index >= Count())
         throw toolkit::Exception(toolkit::Format("List index out of bounds (%d)", index));
     return entries_[static_cast<size_t>(index)];
 }
 
-const std::string& TWindowEntries::Strings(int index) const {
+const std::string& WindowEntries::Title(int index) const {
     return At(index).Title;
 }
 
-const TWindowInfo& TWindowEntries::Objects(int index) const {
+const WindowInfo& WindowEntries::Info(int index) const {
     return *At(index).Info;
 }
 
-void TWindowEntries::Add(std::string title, std::unique_ptr<TWindowInfo> info) {
+void WindowEntries::Add(std::string title, std::unique_ptr<WindowInfo> info) {
     entries_.push_back({std::move(title), std::move(info)});
 }
 
-TWindowsList::TWindowsList(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
+WindowList::WindowList(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
 
-TWindowsList::~TWindowsList() {
-    TheWindowsList.Clear();
+WindowList::~WindowList() {
+    Entries.Clear();
 }
 
 namespace {
 
 struct Walk {
-    TWindowsList* List;
+    WindowList* List;
     std::exception_ptr Error;
 };
 
@@ -53,8 +53,8 @@ BOOL CALLBACK AddEachWindow(HWND window, LPARAM param) noexcept {
 
 }  // namespace
 
-void TWindowsList::Refresh() {
-    TheWindowsList.Clear();
+void WindowList::Refresh() {
+    Entries.Clear();
     // The enumeration takes the window list in one go, top of the Z order
     // first. Following GW_HWNDNEXT links instead can loop for ever when
     // windows change their order during the walk.
@@ -64,7 +64,7 @@ void TWindowsList::Refresh() {
         std::rethrow_exception(walk.Error);
 }
 
-void TWindowsList::AddWindow(HWND window) {
+void WindowList::AddWindow(HWND window) {
     // Most top-level windows are hidden helpers: asking for visibility first
     // spares their titles, and the same windows qualify either way.
     if (!IsWindowVisible(window))
@@ -73,14 +73,14 @@ void TWindowsList::AddWindow(HWND window) {
     title[0] = '\0';
     GetWindowTextA(window, title, kTitleBufferSize);
     if (AcceptEmptyNames || title[0] != '\0') {
-        auto info = std::make_unique<TWindowInfo>();
+        auto info = std::make_unique<WindowInfo>();
         info->Handle = window;
-        TheWindowsList.Add(title, std::move(info));
+        Entries.Add(title, std::move(info));
     }
 }
 
-HWND TWindowsList::GetWindowHandle(int index) const {
-    return TheWindowsList.Objects(index).Handle;
+HWND WindowList::GetWindowHandle(int index) const {
+    return Entries.Info(index).Handle;
 }
 
 }  // namespace engine

@@ -1,6 +1,6 @@
 // Scheduling rules of the timer list: sorting, the common period, re-arming,
 // and the pass that fires due events on every tick.
-#include "engine/TimerLst.h"
+#include "engine/TimerList.h"
 
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Exceptions.h"
@@ -18,16 +18,16 @@ int32_t TickDiff(uint32_t later, uint32_t earlier) {
 
 }  // namespace
 
-// ---- TTimerEvent -----------------------------------------------------------
+// ---- TimerEvent -----------------------------------------------------------
 
-TTimerEvent::TTimerEvent(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
+TimerEvent::TimerEvent(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
 
-TTimerEvent::~TTimerEvent() {
+TimerEvent::~TimerEvent() {
     if (parent_)
         parent_->Remove(this);
 }
 
-void TTimerEvent::SetEnabled(bool value) {
+void TimerEvent::SetEnabled(bool value) {
     if (value == enabled_)
         return;
     enabled_ = value;
@@ -43,7 +43,7 @@ void TTimerEvent::SetEnabled(bool value) {
     }
 }
 
-void TTimerEvent::SetInterval(int32_t value) {
+void TimerEvent::SetInterval(int32_t value) {
     if (value == interval_)
         return;
     interval_ = value;
@@ -54,7 +54,7 @@ void TTimerEvent::SetInterval(int32_t value) {
     }
 }
 
-void TTimerEvent::SetRepeatCount(int32_t value) {
+void TimerEvent::SetRepeatCount(int32_t value) {
     if (value == repeatCount_)
         return;
     repeatCount_ = std::max(value, cycled_ ? 0 : 1);
@@ -62,21 +62,21 @@ void TTimerEvent::SetRepeatCount(int32_t value) {
         SetEnabled(false);
 }
 
-void TTimerEvent::SetParentList(TTimerList* list) {
+void TimerEvent::SetParentList(TimerList* list) {
     if (parent_)
         parent_->Remove(this);
     if (list)
         list->Add(this);
 }
 
-// ---- TTimerList ------------------------------------------------------------
+// ---- TimerList ------------------------------------------------------------
 
-TTimerList::TTimerList(toolkit::Component* owner, std::string name, std::unique_ptr<TimerPlatform> platform)
+TimerList::TimerList(toolkit::Component* owner, std::string name, std::unique_ptr<TimerPlatform> platform)
     : Component(owner, std::move(name)), platform_(std::move(platform)) {
     Deactivate();  // a new list is inactive already: this only keeps the creation steps complete
 }
 
-TTimerList::~TTimerList() {
+TimerList::~TimerList() {
     BeginDestroy();
     // No OnFinish here: the owner that would receive it is being torn down.
     if (platform_->HasMessageWindow()) {
@@ -85,12 +85,12 @@ TTimerList::~TTimerList() {
     }
     rearmPending_ = false;
     active_ = false;
-    for (TTimerEvent* event : events_)
+    for (TimerEvent* event : events_)
         event->parent_ = nullptr;
     events_.clear();
 }
 
-void TTimerList::SetActive(bool value) {
+void TimerList::SetActive(bool value) {
     if (value == active_)
         return;
     if (value) {
@@ -99,7 +99,7 @@ void TTimerList::SetActive(bool value) {
         // switch the list off again (outside loading).
         active_ = true;
         const uint32_t now = Now();
-        for (TTimerEvent* event : events_) {
+        for (TimerEvent* event : events_) {
             if (event->enabled_) {
                 event->lastExecute_ = now;
                 event->stampPending_ = false;
@@ -120,17 +120,17 @@ void TTimerList::SetActive(bool value) {
     }
 }
 
-void TTimerList::Deactivate() {
+void TimerList::Deactivate() {
     if (!Loading())
         SetActive(false);
 }
 
-int32_t TTimerList::EnabledCount() const {
+int32_t TimerList::EnabledCount() const {
     return static_cast<int32_t>(
-        std::count_if(events_.begin(), events_.end(), [](const TTimerEvent* e) { return e->enabled_; }));
+        std::count_if(events_.begin(), events_.end(), [](const TimerEvent* e) { return e->enabled_; }));
 }
 
-void TTimerList::Add(TTimerEvent* event) {
+void TimerList::Add(TimerEvent* event) {
     events_.push_back(event);
     event->handle_ = ++handleSequence_;
     event->parent_ = this;
@@ -144,20 +144,20 @@ void TTimerList::Add(TTimerEvent* event) {
     Rearm();
 }
 
-void TTimerList::Remove(TTimerEvent* event) {
+void TimerList::Remove(TimerEvent* event) {
     auto it = std::find(events_.begin(), events_.end(), event);
     if (it != events_.end())
         events_.erase(it);
     event->parent_ = nullptr;
 }
 
-void TTimerList::CalculatePeriod(uint32_t reference) {
+void TimerList::CalculatePeriod(uint32_t reference) {
     if (events_.empty()) {
         period_ = 0;
         return;
     }
     int32_t period = kNoPeriod;
-    for (const TTimerEvent* event : events_) {
+    for (const TimerEvent* event : events_) {
         if (!event->enabled_ || event->interval_ <= 0)
             continue;
         period = std::min(period, event->interval_);
@@ -177,7 +177,7 @@ void TTimerList::CalculatePeriod(uint32_t reference) {
     bool reduced;
     do {
         reduced = false;
-        for (const TTimerEvent* event : events_) {
+        for (const TimerEvent* event : events_) {
             // A negative interval would grow the period on every round.
             if (event->interval_ < 0)
                 continue;
@@ -194,7 +194,7 @@ void TTimerList::CalculatePeriod(uint32_t reference) {
     period_ = period;
 }
 
-void TTimerList::Sort() {
+void TimerList::Sort() {
     // Bubble sort: equal intervals keep their order, which decides firing order.
     bool swapped = true;
     while (swapped) {
@@ -208,7 +208,7 @@ void TTimerList::Sort() {
     }
 }
 
-void TTimerList::Rearm() {
+void TimerList::Rearm() {
     if (EnabledCount() == 0) {
         rearmPending_ = false;
         if (platform_->HasMessageWindow())
@@ -226,25 +226,25 @@ void TTimerList::Rearm() {
     ApplyRearm(Now());
 }
 
-void TTimerList::BeforePump() {
+void TimerList::BeforePump() {
     if (rearmPending_ && timerRunning_ && TickDiff(Now(), NextDue()) >= 0)
         CommitRearm();
 }
 
-uint32_t TTimerList::NextDue() const {
+uint32_t TimerList::NextDue() const {
     const int32_t since = TickDiff(lastTickAt_, timerStartedAt_);
     const uint32_t beats = since < 0 ? 1u : static_cast<uint32_t>(since / timerPeriod_) + 1u;
     return timerStartedAt_ + beats * static_cast<uint32_t>(timerPeriod_);
 }
 
-void TTimerList::CommitRearm() {
+void TimerList::CommitRearm() {
     if (!rearmPending_)
         return;
     rearmPending_ = false;
     ApplyRearm(rearmAskedAt_);
 }
 
-void TTimerList::ApplyRearm(uint32_t askedAt) {
+void TimerList::ApplyRearm(uint32_t askedAt) {
     // An inactive list has no window to tick on: it stays silent until activated.
     if (!platform_->HasMessageWindow())
         return;
@@ -267,12 +267,12 @@ void TTimerList::ApplyRearm(uint32_t askedAt) {
     timerStartedAt_ = Now();
 }
 
-void TTimerList::StopTimer() {
+void TimerList::StopTimer() {
     platform_->KillTimer();
     timerRunning_ = false;
 }
 
-void TTimerList::HandleTick() noexcept {
+void TimerList::HandleTick() noexcept {
     try {
         {
             ++passDepth_;
@@ -311,7 +311,7 @@ void TTimerList::HandleTick() noexcept {
     }
 }
 
-bool TTimerList::RunPass() {
+bool TimerList::RunPass() {
     const uint32_t passTime = Now();
     bool switchedOff = false;
     // By index, re-checked at every step: handlers pump messages, and whatever
@@ -319,7 +319,7 @@ bool TTimerList::RunPass() {
     for (size_t i = events_.size(); i-- > 0;) {
         if (i >= events_.size())
             continue;
-        TTimerEvent* event = events_[i];
+        TimerEvent* event = events_[i];
         if (!event->enabled_)
             continue;
         if (static_cast<int64_t>(TickDiff(passTime, event->lastExecute_)) <

@@ -1,6 +1,6 @@
 // The timer list's rules driven through whole timelines of fake time:
 // loading order, period, firing, re-arming, nesting and failures.
-#include "engine/TimerLst.h"
+#include "engine/TimerList.h"
 
 #include "unit/FakeTimerPlatform.h"
 #include "toolkit/ErrorReport.h"
@@ -16,8 +16,8 @@
 
 namespace {
 
-using engine::TTimerEvent;
-using engine::TTimerList;
+using engine::TimerEvent;
+using engine::TimerList;
 using fakes::FakeTimeline;
 
 class TimerListTest : public ::testing::Test {
@@ -26,8 +26,8 @@ protected:
 
     FakeTimeline time{kStart};
     toolkit::Component form{nullptr, "SettingsWindow"};
-    TTimerList list{&form, "TimerList1", time.MakePlatform()};
-    std::vector<std::unique_ptr<TTimerEvent>> events;
+    TimerList list{&form, "timers", time.MakePlatform()};
+    std::vector<std::unique_ptr<TimerEvent>> events;
     std::vector<std::string> log;
     std::vector<std::string> errors;
     int finished = 0;
@@ -35,28 +35,28 @@ protected:
 
     void SetUp() override {
         previousHandler = toolkit::SetExceptionHandler([this](const std::string& m) { errors.push_back(m); });
-        list.OnFinish = [this](TTimerList*) { ++finished; };
+        list.OnFinish = [this](TimerList*) { ++finished; };
         // The stored layout switches the list on before any event is read.
         list.SetActive(true);
     }
     void TearDown() override { toolkit::SetExceptionHandler(previousHandler); }
 
     // The loader's order: construct with defaults, join, then the stored properties.
-    TTimerEvent& Load(const std::string& name, int32_t interval, bool cycled = true, bool enabled = true) {
-        events.push_back(std::make_unique<TTimerEvent>(&form, name));
-        TTimerEvent& e = *events.back();
+    TimerEvent& Load(const std::string& name, int32_t interval, bool cycled = true, bool enabled = true) {
+        events.push_back(std::make_unique<TimerEvent>(&form, name));
+        TimerEvent& e = *events.back();
         e.SetParentList(&list);
         e.SetCycled(cycled);
         e.SetEnabled(enabled);
         e.SetInterval(interval);
-        e.OnTimer = [this](TTimerEvent* sender) { log.push_back(sender->Name()); };
+        e.OnTimer = [this](TimerEvent* sender) { log.push_back(sender->Name()); };
         return e;
     }
     void FinishLoading() { form.LoadedAll(); }
 
     std::vector<std::string> ListOrder() const {
         std::vector<std::string> names;
-        for (const TTimerEvent* e : list.Events())
+        for (const TimerEvent* e : list.Events())
             names.push_back(e->Name());
         return names;
     }
@@ -75,12 +75,12 @@ TEST_F(TimerListTest, ProgramEventsEndInTheirJoiningOrderSortedByTheDefaultInter
         bool enabled;
     };
     const Stored layout[] = {
-        {"program_ell", 1000, true, true},   {"meres1", 10, false, true},       {"meres2", 100, false, false},
-        {"osszegzes", 10, true, true},       {"varakozoido", 10000, false, false}, {"egermozgatas", 10, true, false},
-        {"meres_ellenor", 10, false, false},
+        {"programScan", 1000, true, true},   {"firstSample", 10, false, true},       {"secondSample", 100, false, false},
+        {"decision", 10, true, true},       {"idleWait", 10000, false, false}, {"cursorMove", 10, true, false},
+        {"sampleComparison", 10, false, false},
     };
     for (const Stored& s : layout) {
-        TTimerEvent& e = Load(s.name, s.interval, s.cycled, s.enabled);
+        TimerEvent& e = Load(s.name, s.interval, s.cycled, s.enabled);
         if (events.size() == 1) {
             // The first event alone: its default interval is the period.
             EXPECT_EQ(list.Period(), 1000);
@@ -92,8 +92,8 @@ TEST_F(TimerListTest, ProgramEventsEndInTheirJoiningOrderSortedByTheDefaultInter
     }
     FinishLoading();
 
-    EXPECT_EQ(ListOrder(), (std::vector<std::string>{"meres1", "osszegzes", "egermozgatas", "meres2", "program_ell",
-                                                      "meres_ellenor", "varakozoido"}));
+    EXPECT_EQ(ListOrder(), (std::vector<std::string>{"firstSample", "decision", "cursorMove", "secondSample", "programScan",
+                                                      "sampleComparison", "idleWait"}));
     EXPECT_EQ(list.Period(), 100);
     EXPECT_EQ(time.Period(), 100);
     EXPECT_TRUE(list.Active());
@@ -108,7 +108,7 @@ TEST_F(TimerListTest, DeactivationIsIgnoredWhileLoading) {
     list.Deactivate();
     EXPECT_TRUE(list.Active());
 
-    TTimerEvent& off = Load("off", 500, true, false);
+    TimerEvent& off = Load("off", 500, true, false);
     off.SetInterval(400);  // recalculates with nothing enabled: deactivation asked again
     EXPECT_TRUE(list.Active());
     EXPECT_EQ(finished, 0);
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TimerListTest, PeriodIsZeroAndTheListStopsWhenNothingIsEnabled) {
     FinishLoading();
-    TTimerEvent& a = Load("a", 1000, true, false);
+    TimerEvent& a = Load("a", 1000, true, false);
     // Switching off alone does not recalculate; the next calculation finds nothing.
     a.SetInterval(500);
     EXPECT_EQ(list.Period(), 0);
@@ -229,7 +229,7 @@ TEST_F(TimerListTest, WalksFromTheLastEventAndCallsOnTimersAfterOnTimer) {
     for (const char* name : {"a", "b", "c"})
         Load(name, 10);
     FinishLoading();
-    list.OnTimers = [this](TTimerList* sender, int32_t handle) {
+    list.OnTimers = [this](TimerList* sender, int32_t handle) {
         EXPECT_EQ(sender, &list);
         log.push_back("#" + std::to_string(handle));
     };
@@ -238,11 +238,11 @@ TEST_F(TimerListTest, WalksFromTheLastEventAndCallsOnTimersAfterOnTimer) {
 }
 
 TEST_F(TimerListTest, OneShotEventIsOffWhenItsHandlerRuns) {
-    TTimerEvent& keep = Load("keep", 100);
-    TTimerEvent& once = Load("once", 100, false);
+    TimerEvent& keep = Load("keep", 100);
+    TimerEvent& once = Load("once", 100, false);
     FinishLoading();
     std::vector<std::pair<bool, int32_t>> seen;
-    once.OnTimer = [&](TTimerEvent* e) { seen.emplace_back(e->Enabled(), e->ExecCount()); };
+    once.OnTimer = [&](TimerEvent* e) { seen.emplace_back(e->Enabled(), e->ExecCount()); };
     time.Advance(1000);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_FALSE(seen[0].first);
@@ -250,7 +250,7 @@ TEST_F(TimerListTest, OneShotEventIsOffWhenItsHandlerRuns) {
 
     // Switched on again from another handler: counts from that moment.
     const uint32_t rearmedAt = time.NextDue();
-    keep.OnTimer = [&](TTimerEvent*) {
+    keep.OnTimer = [&](TimerEvent*) {
         if (!once.Enabled() && seen.size() == 1)
             once.SetEnabled(true);
     };
@@ -271,7 +271,7 @@ TEST_F(TimerListTest, NonCycledEventFiresItsRepeatCountThenStops) {
     Load("keep", 100);
     FinishLoading();
     for (const auto& c : cases) {
-        TTimerEvent& e = Load("r" + std::to_string(c.repeat), 100, false);
+        TimerEvent& e = Load("r" + std::to_string(c.repeat), 100, false);
         e.SetRepeatCount(c.repeat);
         log.clear();
         time.Advance(1000);
@@ -289,14 +289,14 @@ void PrintTo(const SamePassCase& c, std::ostream* os) { *os << "interval " << c.
 class SamePassTest : public TimerListTest, public ::testing::WithParamInterface<SamePassCase> {};
 
 TEST_P(SamePassTest, EventSwitchedOnEarlierInThePassFiresLaterInItWhenShort) {
-    TTimerEvent& late = Load("late", GetParam().interval, true, false);  // first in list, last in the walk
-    TTimerEvent& trigger = Load("trigger", 100);
+    TimerEvent& late = Load("late", GetParam().interval, true, false);  // first in list, last in the walk
+    TimerEvent& trigger = Load("trigger", 100);
     FinishLoading();
-    trigger.OnTimer = [&](TTimerEvent* e) {
+    trigger.OnTimer = [&](TimerEvent* e) {
         log.push_back(At(e->Name()));
         late.SetEnabled(true);
     };
-    late.OnTimer = [&](TTimerEvent* e) { log.push_back(At(e->Name())); };
+    late.OnTimer = [&](TimerEvent* e) { log.push_back(At(e->Name())); };
     time.NextTick();
     time.NextTick();
     const std::vector<std::string> expected =
@@ -318,10 +318,10 @@ void PrintTo(const ToggleCase& c, std::ostream* os) { *os << c.name; }
 class ToggleTest : public TimerListTest, public ::testing::WithParamInterface<ToggleCase> {};
 
 TEST_P(ToggleTest, SwitchingOnKeepsOrRestartsTheCountdown) {
-    TTimerEvent& slow = Load("slow", 1000);
-    TTimerEvent& beat = Load("beat", 100);
+    TimerEvent& slow = Load("slow", 1000);
+    TimerEvent& beat = Load("beat", 100);
     FinishLoading();
-    beat.OnTimer = [&](TTimerEvent*) {
+    beat.OnTimer = [&](TimerEvent*) {
         if (FakeTimeline::Diff(time.Now(), kStart) == 500) {
             if (GetParam().offFirst)
                 slow.SetEnabled(false);
@@ -329,7 +329,7 @@ TEST_P(ToggleTest, SwitchingOnKeepsOrRestartsTheCountdown) {
         }
     };
     std::vector<int32_t> fired;
-    slow.OnTimer = [&](TTimerEvent*) { fired.push_back(FakeTimeline::Diff(time.Now(), kStart)); };
+    slow.OnTimer = [&](TimerEvent*) { fired.push_back(FakeTimeline::Diff(time.Now(), kStart)); };
     time.Advance(1550);
     ASSERT_FALSE(fired.empty());
     EXPECT_EQ(fired.front(), GetParam().firesAt);
@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(TimerList, ToggleTest,
 
 TEST_F(TimerListTest, SwitchingAnEventOnRestartsTheTimerPhase) {
     Load("beat", 100);
-    TTimerEvent& extra = Load("extra", 1000, true, false);
+    TimerEvent& extra = Load("extra", 1000, true, false);
     FinishLoading();
     time.Advance(250);
     const size_t startsBefore = time.starts.size();
@@ -376,14 +376,14 @@ class FoldTest : public TimerListTest, public ::testing::WithParamInterface<Fold
 
 TEST_P(FoldTest, ReArmsOfOnePassAreOneStartAtMostWithTheLastOnesPhase) {
     const FoldCase& c = GetParam();
-    TTimerEvent& beat = Load("beat", 100);
-    TTimerEvent& a = Load("a", 100, true, false);
-    TTimerEvent& b = Load("b", 1000, true, false);
+    TimerEvent& beat = Load("beat", 100);
+    TimerEvent& a = Load("a", 100, true, false);
+    TimerEvent& b = Load("b", 1000, true, false);
     FinishLoading();
     time.NextTick();
     const uint32_t tick = time.Now() + 100;
     size_t startsInHandler = 0;
-    beat.OnTimer = [&](TTimerEvent*) {
+    beat.OnTimer = [&](TimerEvent*) {
         const size_t before = time.starts.size();
         time.Elapse(c.beforeFirst);
         a.SetEnabled(true);
@@ -410,14 +410,14 @@ INSTANTIATE_TEST_SUITE_P(TimerList, FoldTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TimerListTest, APumpBeforeTheNextTickIsDueLeavesTheReArmToTheEndOfThePass) {
-    TTimerEvent& beat = Load("beat", 100);
-    TTimerEvent& slow = Load("slow", 1000, true, false);
+    TimerEvent& beat = Load("beat", 100);
+    TimerEvent& slow = Load("slow", 1000, true, false);
     FinishLoading();
     time.NextTick();
     const uint32_t tick = time.Now() + 100;
     size_t startsAtPump = 0;
     const size_t startsBefore = time.starts.size();
-    beat.OnTimer = [&](TTimerEvent*) {
+    beat.OnTimer = [&](TimerEvent*) {
         if (FakeTimeline::Diff(time.Now(), tick) != 0)
             return;
         time.Elapse(5);
@@ -436,12 +436,12 @@ TEST_F(TimerListTest, APumpBeforeTheNextTickIsDueLeavesTheReArmToTheEndOfThePass
 }
 
 TEST_F(TimerListTest, APumpInsideAPassFirstMakesTheReArmSoNoTickComesEarly) {
-    TTimerEvent& beat = Load("beat", 100);
-    TTimerEvent& slow = Load("slow", 1000, true, false);
+    TimerEvent& beat = Load("beat", 100);
+    TimerEvent& slow = Load("slow", 1000, true, false);
     FinishLoading();
     time.NextTick();
     const uint32_t tick = time.Now() + 100;
-    beat.OnTimer = [&](TTimerEvent* e) {
+    beat.OnTimer = [&](TimerEvent* e) {
         log.push_back(At(e->Name()));
         if (FakeTimeline::Diff(time.Now(), tick) != 0)
             return;
@@ -470,9 +470,9 @@ TEST_F(TimerListTest, LastEnabledEventSwitchingItselfOffDeactivatesTheList) {
 }
 
 TEST_F(TimerListTest, OneShotReenablingItselfKeepsTheListRunning) {
-    TTimerEvent& once = Load("once", 100, false);
+    TimerEvent& once = Load("once", 100, false);
     FinishLoading();
-    once.OnTimer = [&](TTimerEvent* e) {
+    once.OnTimer = [&](TimerEvent* e) {
         log.push_back(e->Name());
         e->SetEnabled(true);
     };
@@ -485,20 +485,20 @@ TEST_F(TimerListTest, OneShotReenablingItselfKeepsTheListRunning) {
 // ---- Nesting and failures --------------------------------------------------------
 
 TEST_F(TimerListTest, NestedPassRunsWithItsOwnTimeAndTheOuterPassSkipsWhatItFired) {
-    TTimerEvent& q = Load("q", 100);
-    TTimerEvent& r = Load("r", 10);
-    TTimerEvent& p = Load("p", 10);
+    TimerEvent& q = Load("q", 100);
+    TimerEvent& r = Load("r", 10);
+    TimerEvent& p = Load("p", 10);
     FinishLoading();
     ASSERT_EQ(ListOrder(), (std::vector<std::string>{"r", "q", "p"}));
     bool pump = false;
-    p.OnTimer = [&](TTimerEvent* e) {
+    p.OnTimer = [&](TimerEvent* e) {
         log.push_back(At(e->Name()));
         if (std::exchange(pump, false)) {
             time.Elapse(150);  // busy long enough for the next tick to fall due
             time.PumpPending();
         }
     };
-    q.OnTimer = r.OnTimer = [&](TTimerEvent* e) { log.push_back(At(e->Name())); };
+    q.OnTimer = r.OnTimer = [&](TimerEvent* e) { log.push_back(At(e->Name())); };
     time.NextTick();
     log.clear();
     pump = true;
@@ -514,11 +514,11 @@ TEST_F(TimerListTest, NestedPassRunsWithItsOwnTimeAndTheOuterPassSkipsWhatItFire
 
 TEST_F(TimerListTest, RaisingHandlerIsReportedAndSkipsTheRestOfThePass) {
     Load("a", 10);
-    TTimerEvent& b = Load("b", 10);
+    TimerEvent& b = Load("b", 10);
     Load("c", 10);
     FinishLoading();
     bool raise = true;
-    b.OnTimer = [&](TTimerEvent* e) {
+    b.OnTimer = [&](TimerEvent* e) {
         log.push_back(e->Name());
         if (std::exchange(raise, false))
             throw toolkit::Exception("Hibás érték: \"x\"");
@@ -535,7 +535,7 @@ TEST_F(TimerListTest, RaisingHandlerIsReportedAndSkipsTheRestOfThePass) {
 }
 
 TEST_F(TimerListTest, RefusedTimerDeactivatesTheListAndRaises) {
-    TTimerEvent& off = Load("off", 100, true, false);
+    TimerEvent& off = Load("off", 100, true, false);
     Load("beat", 100);
     FinishLoading();
     time.Advance(30);  // out of the running timer's phase, so it must be restarted
@@ -552,10 +552,10 @@ TEST_F(TimerListTest, RefusedTimerDeactivatesTheListAndRaises) {
 }
 
 TEST_F(TimerListTest, RefusedTimerInsideATickIsReportedAndTicksStop) {
-    TTimerEvent& off = Load("off", 100, true, false);
-    TTimerEvent& beat = Load("beat", 100);
+    TimerEvent& off = Load("off", 100, true, false);
+    TimerEvent& beat = Load("beat", 100);
     FinishLoading();
-    beat.OnTimer = [&](TTimerEvent* e) {
+    beat.OnTimer = [&](TimerEvent* e) {
         log.push_back(e->Name());
         time.RefuseTimers(true);
         time.Elapse(30);
@@ -589,7 +589,7 @@ TEST_F(TimerListTest, RepeatCountIsAtLeastOneForOneShotsAndStopsAnEventThatReach
     Load("keep", 100);
     FinishLoading();
     for (const auto& c : cases) {
-        TTimerEvent& e = Load(c.name, 100, true);
+        TimerEvent& e = Load(c.name, 100, true);
         for (int i = 0; i < c.firings; ++i)
             time.NextTick();
         e.SetCycled(c.cycled);
@@ -600,9 +600,9 @@ TEST_F(TimerListTest, RepeatCountIsAtLeastOneForOneShotsAndStopsAnEventThatReach
 }
 
 TEST_F(TimerListTest, ActivationStampsEnabledEventsAndSortsByCurrentIntervals) {
-    TTimerEvent& a = Load("a", 1000);
-    TTimerEvent& b = Load("b", 500, true, false);
-    TTimerEvent& c = Load("c", 100);
+    TimerEvent& a = Load("a", 1000);
+    TimerEvent& b = Load("b", 500, true, false);
+    TimerEvent& c = Load("c", 100);
     FinishLoading();
     // b joined with its interval already set, c with the default 1000.
     EXPECT_EQ(ListOrder(), (std::vector<std::string>{"b", "a", "c"}));
@@ -620,9 +620,9 @@ TEST_F(TimerListTest, ActivationStampsEnabledEventsAndSortsByCurrentIntervals) {
 
 TEST_F(TimerListTest, ParentChangeMovesTheEventAndDestroyedListsReleaseTheirEvents) {
     FinishLoading();
-    TTimerEvent& a = Load("a", 100);
+    TimerEvent& a = Load("a", 100);
     FakeTimeline otherTime{kStart};
-    auto other = std::make_unique<TTimerList>(&form, "TimerList2", otherTime.MakePlatform());
+    auto other = std::make_unique<TimerList>(&form, "TimerList2", otherTime.MakePlatform());
     other->SetActive(true);
     a.SetParentList(other.get());
     EXPECT_TRUE(list.Events().empty());

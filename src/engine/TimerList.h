@@ -14,13 +14,13 @@
 
 namespace engine {
 
-class TTimerList;
+class TimerList;
 
 // One timed event. Its owner (the form) destroys it; its parent list schedules it.
-class TTimerEvent : public toolkit::Component {
+class TimerEvent : public toolkit::Component {
 public:
-    TTimerEvent(toolkit::Component* owner, std::string name);
-    ~TTimerEvent() override;
+    TimerEvent(toolkit::Component* owner, std::string name);
+    ~TimerEvent() override;
 
     bool Cycled() const { return cycled_; }
     void SetCycled(bool value) { cycled_ = value; }
@@ -40,14 +40,14 @@ public:
     // Issued by the list the event joins; -1 before that.
     int32_t Handle() const { return handle_; }
 
-    TTimerList* ParentList() const { return parent_; }
+    TimerList* ParentList() const { return parent_; }
     // Leaves the old list, then joins the new one (if any).
-    void SetParentList(TTimerList* list);
+    void SetParentList(TimerList* list);
 
-    std::function<void(TTimerEvent* sender)> OnTimer;
+    std::function<void(TimerEvent* sender)> OnTimer;
 
 private:
-    friend class TTimerList;
+    friend class TimerList;
 
     bool cycled_ = true;
     int32_t repeatCount_ = 0;
@@ -60,17 +60,17 @@ private:
     // are created, so this is their construction time.
     bool stampPending_ = true;
     int32_t handle_ = -1;
-    TTimerList* parent_ = nullptr;
+    TimerList* parent_ = nullptr;
 };
 
-class TTimerList : public toolkit::Component {
+class TimerList : public toolkit::Component {
 public:
     static constexpr int32_t kMinPeriod = 100;
     static constexpr int32_t kTolerance = 50;
     static constexpr int32_t kNoPeriod = 2147483647;
 
-    TTimerList(toolkit::Component* owner, std::string name, std::unique_ptr<TimerPlatform> platform);
-    ~TTimerList() override;
+    TimerList(toolkit::Component* owner, std::string name, std::unique_ptr<TimerPlatform> platform);
+    ~TimerList() override;
 
     bool Active() const { return active_; }
     void SetActive(bool value);
@@ -78,7 +78,7 @@ public:
     void Deactivate();
 
     // In scheduling order: sorted by interval when an event joins and on activation.
-    const std::vector<TTimerEvent*>& Events() const { return events_; }
+    const std::vector<TimerEvent*>& Events() const { return events_; }
     int32_t EnabledCount() const;
     // The platform timer's period; 0 when no event is enabled.
     int32_t Period() const { return period_; }
@@ -100,15 +100,15 @@ public:
     uint64_t PassSerial() const { return passSerial_; }
     bool InPass() const { return passDepth_ > 0; }
 
-    std::function<void(TTimerList* sender, int32_t handle)> OnTimers;
-    std::function<void(TTimerList* sender)> OnFinish;
+    std::function<void(TimerList* sender, int32_t handle)> OnTimers;
+    std::function<void(TimerList* sender)> OnFinish;
 
 private:
-    friend class TTimerEvent;
+    friend class TimerEvent;
 
     uint32_t Now() { return platform_->TickCount(); }
-    void Add(TTimerEvent* event);
-    void Remove(TTimerEvent* event);
+    void Add(TimerEvent* event);
+    void Remove(TimerEvent* event);
     void CalculatePeriod(uint32_t reference);
     void Sort();
     void Rearm();
@@ -123,7 +123,7 @@ private:
     bool RunPass();
 
     std::unique_ptr<TimerPlatform> platform_;
-    std::vector<TTimerEvent*> events_;
+    std::vector<TimerEvent*> events_;
     bool active_ = false;
     int32_t period_ = 0;
     int32_t handleSequence_ = 0;

@@ -12,49 +12,49 @@
 
 namespace engine {
 
-// One listed window; each belongs to its entry of TheWindowsList.
-struct TWindowInfo {
+// One listed window; each belongs to its entry of Entries.
+struct WindowInfo {
     HWND Handle = nullptr;
 };
 
 // Titles with their window records, in walk order. Entries are only appended;
 // clearing releases the records with the entries.
-class TWindowEntries {
+class WindowEntries {
 public:
     int Count() const { return static_cast<int>(entries_.size()); }
-    const std::string& Strings(int index) const;
-    const TWindowInfo& Objects(int index) const;
-    void Add(std::string title, std::unique_ptr<TWindowInfo> info);
+    const std::string& Title(int index) const;
+    const WindowInfo& Info(int index) const;
+    void Add(std::string title, std::unique_ptr<WindowInfo> info);
     void Clear() { entries_.clear(); }
 
 private:
     struct Entry {
         std::string Title;
-        std::unique_ptr<TWindowInfo> Info;
+        std::unique_ptr<WindowInfo> Info;
     };
     const Entry& At(int index) const;
     std::vector<Entry> entries_;
 };
 
-class TWindowsList : public toolkit::Component {
+class WindowList : public toolkit::Component {
 public:
     // Title buffer of the walk, zero included: titles are cut to 254 characters.
     static constexpr int kTitleBufferSize = 255;
 
-    explicit TWindowsList(toolkit::Component* owner, std::string name = "windowList");
-    ~TWindowsList() override;
+    explicit WindowList(toolkit::Component* owner, std::string name = "windowList");
+    ~WindowList() override;
 
-    TWindowEntries TheWindowsList;
+    WindowEntries Entries;
     // When true, visible windows without a title are listed too.
     bool AcceptEmptyNames = false;
 
-    // Rebuilds TheWindowsList from the current top-level windows.
+    // Rebuilds Entries from the current top-level windows.
     void Refresh();
     // Appends the window when it qualifies: titled (or AcceptEmptyNames) and visible.
     void AddWindow(HWND window);
     // The handle of the entry at index; raises when index is not below Count().
     HWND GetWindowHandle(int index) const;
-    int Count() const { return TheWindowsList.Count(); }
+    int Count() const { return Entries.Count(); }
 };
 
 }  // namespace engine

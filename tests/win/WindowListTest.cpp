@@ -8,59 +8,59 @@
 #include <vector>
 
 #include "TestWinClient.h"
-#include "engine/WindowsListUnit.h"
+#include "engine/WindowList.h"
 #include "toolkit/Exceptions.h"
 
 namespace {
 
-using engine::TWindowsList;
+using engine::WindowList;
 using testsupport::TestWinProcess;
 
 // The titles the list holds for the windows of one process.
-std::multiset<std::string> TitlesOf(const TWindowsList& list, DWORD processId) {
+std::multiset<std::string> TitlesOf(const WindowList& list, DWORD processId) {
     std::multiset<std::string> titles;
     for (int i = 0; i < list.Count(); ++i) {
         DWORD pid = 0;
         GetWindowThreadProcessId(list.GetWindowHandle(i), &pid);
         if (pid == processId)
-            titles.insert(list.TheWindowsList.Strings(i));
+            titles.insert(list.Entries.Title(i));
     }
     return titles;
 }
 
-TEST(WindowsList, ListsVisibleWindowsWithATitleMinimisedOnesIncluded) {
+TEST(WindowList, ListsVisibleWindowsWithATitleMinimisedOnesIncluded) {
     TestWinProcess program({"visible", "WL shown", "hidden", "WL hidden", "untitled", "minimised", "WL minimised"});
-    TWindowsList list(nullptr);
+    WindowList list(nullptr);
     EXPECT_FALSE(list.AcceptEmptyNames);
     EXPECT_EQ(list.Count(), 0);
     list.Refresh();
     EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{"WL shown", "WL minimised"}));
 }
 
-TEST(WindowsList, AcceptEmptyNamesAddsVisibleUntitledWindowsButNoHiddenOnes) {
+TEST(WindowList, AcceptEmptyNamesAddsVisibleUntitledWindowsButNoHiddenOnes) {
     TestWinProcess program({"visible", "WL shown", "hidden", "", "untitled", "hidden", "WL hidden"});
-    TWindowsList list(nullptr);
+    WindowList list(nullptr);
     list.AcceptEmptyNames = true;
     list.Refresh();
     EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{"WL shown", ""}));
 }
 
-TEST(WindowsList, TitlesAreCutTo254Characters) {
+TEST(WindowList, TitlesAreCutTo254Characters) {
     const std::string title(300, 'T');
     TestWinProcess program({"visible", title});
-    TWindowsList list(nullptr);
+    WindowList list(nullptr);
     list.Refresh();
     EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{std::string(254, 'T')}));
 }
 
-std::vector<std::pair<HWND, std::string>> Entries(const TWindowsList& list) {
+std::vector<std::pair<HWND, std::string>> Entries(const WindowList& list) {
     std::vector<std::pair<HWND, std::string>> entries;
     for (int i = 0; i < list.Count(); ++i)
-        entries.emplace_back(list.GetWindowHandle(i), list.TheWindowsList.Strings(i));
+        entries.emplace_back(list.GetWindowHandle(i), list.Entries.Title(i));
     return entries;
 }
 
-TEST(WindowsList, ListsTheWindowsOfTheZOrderWalkInItsOrder) {
+TEST(WindowList, ListsTheWindowsOfTheZOrderWalkInItsOrder) {
     TestWinProcess program({"many", "4", "WL order", "hidden", "WL hidden"});
     // Wine restacks new windows for a while; a next-window walk caught in a
     // restack was seen to visit a window twice. Compare on a desktop that
@@ -70,7 +70,7 @@ TEST(WindowsList, ListsTheWindowsOfTheZOrderWalkInItsOrder) {
     for (int attempt = 0; attempt < 50 && !same; ++attempt) {
         if (attempt)
             Sleep(20);
-        TWindowsList list(nullptr), walked(nullptr), again(nullptr);
+        WindowList list(nullptr), walked(nullptr), again(nullptr);
         list.Refresh();
         for (HWND w = FindWindowA(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
             walked.AddWindow(w);
@@ -87,9 +87,9 @@ TEST(WindowsList, ListsTheWindowsOfTheZOrderWalkInItsOrder) {
                       << ::testing::PrintToString(walkedEntries);
 }
 
-TEST(WindowsList, RefreshReplacesTheEntriesOfTheLastWalk) {
+TEST(WindowList, RefreshReplacesTheEntriesOfTheLastWalk) {
     TestWinProcess program({"visible", "WL one", "visible", "WL two"});
-    TWindowsList list(nullptr);
+    WindowList list(nullptr);
     list.Refresh();
     const int before = list.Count();
     ASSERT_TRUE(program.CloseWindow(program.WindowTitled("WL one")));
@@ -98,23 +98,23 @@ TEST(WindowsList, RefreshReplacesTheEntriesOfTheLastWalk) {
     EXPECT_EQ(TitlesOf(list, program.ProcessId()), (std::multiset<std::string>{"WL two"}));
 }
 
-TEST(WindowsList, AddWindowAppendsOnlyQualifyingWindowsInCallOrder) {
+TEST(WindowList, AddWindowAppendsOnlyQualifyingWindowsInCallOrder) {
     TestWinProcess program({"visible", "WL a", "hidden", "WL h", "untitled", "visible", "WL b"});
-    TWindowsList list(nullptr);
+    WindowList list(nullptr);
     list.AddWindow(program.WindowTitled("WL b"));
     list.AddWindow(program.WindowTitled("WL h"));
     list.AddWindow(program.WindowTitled("WL a"));
     list.AddWindow(program.WindowTitled("WL b"));  // duplicates are kept
     list.AddWindow(nullptr);
     ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.TheWindowsList.Strings(0), "WL b");
-    EXPECT_EQ(list.TheWindowsList.Strings(1), "WL a");
+    EXPECT_EQ(list.Entries.Title(0), "WL b");
+    EXPECT_EQ(list.Entries.Title(1), "WL a");
     EXPECT_EQ(list.GetWindowHandle(2), program.WindowTitled("WL b"));
 }
 
-TEST(WindowsList, GetWindowHandleRejectsAnIndexOutsideTheList) {
+TEST(WindowList, GetWindowHandleRejectsAnIndexOutsideTheList) {
     TestWinProcess program({"visible", "WL only"});
-    TWindowsList list(nullptr);
+    WindowList list(nullptr);
     list.AddWindow(program.WindowTitled("WL only"));
     EXPECT_EQ(list.GetWindowHandle(0), program.WindowTitled("WL only"));
     for (int index : {1, -1, 100}) {
@@ -127,10 +127,10 @@ TEST(WindowsList, GetWindowHandleRejectsAnIndexOutsideTheList) {
     }
 }
 
-TEST(WindowsList, IsAComponentOfItsOwner) {
+TEST(WindowList, IsAComponentOfItsOwner) {
     toolkit::Component form(nullptr, "SettingsWindow");
     {
-        TWindowsList list(&form);
+        WindowList list(&form);
         EXPECT_EQ(list.Name(), "windowList");
         EXPECT_EQ(list.Owner(), &form);
         EXPECT_EQ(form.Components().size(), 1u);
