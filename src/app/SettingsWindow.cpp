@@ -121,7 +121,7 @@ void SettingsWindow::ApplyStoredLayout() {
     programDialog.DefaultExt = kProgramExtension;
     programDialog.InitialDir = kProgramFolder;
     programDialog.Options = OFN_ENABLEHOOK | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    programDialog.OnCanClose = [this](toolkit::TOpenDialog&, bool& canClose) { AddChosenProgram(canClose); };
+    programDialog.OnCanClose = [this](toolkit::OpenDialog&, bool& canClose) { AddChosenProgram(canClose); };
 
     appEvents.SetShowMainForm(false);
 
@@ -142,20 +142,20 @@ void SettingsWindow::ApplyStoredLayout() {
     helpButton.SetButtonHeight(14);
     helpButton.SetAlignment(ui::taRightJustify);
     helpButton.SetFont("MS Sans Serif", -11);
-    helpButton.OnClick = [this](ui::TCaptionButton&) { EnterHelpMode(); };
+    helpButton.OnClick = [this](ui::CaptionButton&) { EnterHelpMode(); };
 
     // Control hints become balloons from here on.
     helpBalloon.Options = {ui::boShowCloseBtn};
     helpBalloon.SetApplicationHintOptions({ui::ahShowHeaderInHint, ui::ahShowIconInHint, ui::ahUseBalloonAsHint});
     helpBalloon.DefaultIcon = ui::ikNone;
 
-    dropTarget.OnDrop = [this](ui::TDragDrop&, POINT pos, std::vector<std::string>& value) {
+    dropTarget.OnDrop = [this](ui::DropTarget&, POINT pos, std::vector<std::string>& value) {
         ShowDroppedNames(pos, value);
     };
 
     // References between components are resolved once all of them exist.
     trayIcon.SetIcons(&trayImages);
-    trayIcon.SetPopupMenu(&trayMenu);
+    trayIcon.SetContextMenu(&trayMenu);
 }
 
 void SettingsWindow::LoadSettingsAndList() {

@@ -45,17 +45,17 @@ public:
 
     // Non-visual components after the timer list, in layout order.
     engine::WindowList windowList;
-    ui::TTrayIcon trayIcon;
-    ui::TImageList trayImages;
-    toolkit::TOpenDialog programDialog;
-    ui::TAppEvents appEvents;
-    ui::TPopupMenu trayMenu;
-    ui::TMenuItem settingsItem;
-    ui::TMenuItem separatorItem;
-    ui::TMenuItem exitItem;
-    ui::TCaptionButton helpButton;
-    ui::TBalloonHint helpBalloon;
-    ui::TDragDrop dropTarget;
+    ui::TrayIcon trayIcon;
+    ui::ImageList trayImages;
+    toolkit::OpenDialog programDialog;
+    ui::ApplicationEvents appEvents;
+    ui::PopupMenu trayMenu;
+    ui::MenuItem settingsItem;
+    ui::MenuItem separatorItem;
+    ui::MenuItem exitItem;
+    ui::CaptionButton helpButton;
+    ui::BalloonHint helpBalloon;
+    ui::DropTarget dropTarget;
 
     // Handlers.
     void LoadSettingsAndList();

@@ -260,7 +260,7 @@ void TimerList::ApplyRearm(uint32_t askedAt) {
     timerRunning_ = false;
     if (!platform_->StartTimer(period_)) {
         Deactivate();
-        throw EOutOfResources("Not enough timers available");
+        throw toolkit::OutOfResourcesError("Not enough timers available");
     }
     timerRunning_ = true;
     timerPeriod_ = period_;

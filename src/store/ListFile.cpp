@@ -20,10 +20,10 @@ std::string SystemErrorText(DWORD code) {
 }
 
 [[noreturn]] void ThrowCannotCreate(const std::string& path, DWORD code) {
-    throw EFCreateError(CannotCreateFileMessage(path, SystemErrorText(code)));
+    throw toolkit::FileCreateError(CannotCreateFileMessage(path, SystemErrorText(code)));
 }
 
-[[noreturn]] void ThrowWriteError() { throw EWriteError("Stream write error"); }
+[[noreturn]] void ThrowWriteError() { throw toolkit::StreamWriteError("Stream write error"); }
 
 // The whole text in one write; anything short of all of it is a write error.
 void WriteAll(HANDLE file, const std::string& text, const SaveSteps& steps) {
@@ -110,7 +110,7 @@ std::string AnsiFromUtf16(const std::string& path, const std::string& bytes) {
     if (size > 0)
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, text.data(), size, nullptr, &lossy);
     if (size <= 0 || lossy)
-        throw EFOpenError(CannotOpenFileMessage(path, "The Unicode text holds characters the ANSI code page lacks"));
+        throw toolkit::FileOpenError(CannotOpenFileMessage(path, "The Unicode text holds characters the ANSI code page lacks"));
     return text;
 }
 
@@ -127,11 +127,11 @@ void EnsureListFile(const std::string& path) {
                 return;  // a file is there already, perhaps just made by another instance
             error = ERROR_ACCESS_DENIED;  // a folder cannot be opened as the list file
         }
-        throw EInOutError(InOutErrorMessage(static_cast<int>(error)), static_cast<int>(error));
+        throw toolkit::FileIoError(InOutErrorMessage(static_cast<int>(error)), static_cast<int>(error));
     }
     if (!CloseHandle(file.release())) {
         const DWORD error = GetLastError();
-        throw EInOutError(InOutErrorMessage(static_cast<int>(error)), static_cast<int>(error));
+        throw toolkit::FileIoError(InOutErrorMessage(static_cast<int>(error)), static_cast<int>(error));
     }
 }
 
@@ -139,13 +139,13 @@ std::vector<std::string> LoadListFile(const std::string& path) {
     toolkit::UniqueFile file(
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        throw EFOpenError(CannotOpenFileMessage(path, SystemErrorText(GetLastError())));
+        throw toolkit::FileOpenError(CannotOpenFileMessage(path, SystemErrorText(GetLastError())));
     std::string bytes;
     char chunk[65536];
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr))
-            throw EReadError("Stream read error");
+            throw toolkit::StreamReadError("Stream read error");
         if (read == 0)
             break;
         bytes.append(chunk, read);

@@ -14,11 +14,11 @@ namespace store {
 
 // Creates an empty file at path unless a file is already there; an existing
 // file is never truncated, also when another instance creates it at the same
-// moment. Failures (a folder of that name included) raise EInOutError.
+// moment. Failures (a folder of that name included) raise toolkit::FileIoError.
 void EnsureListFile(const std::string& path);
 
 // Reads the whole file (sharing it with readers only) and splits it into
-// entries. Raises EFOpenError "Cannot open file "<path>". <system text>".
+// entries. Raises toolkit::FileOpenError "Cannot open file "<path>". <system text>".
 // Unicode text with a byte order mark is read as the ANSI text it holds, or
 // refused with the same error when the ANSI code page cannot hold it.
 std::vector<std::string> LoadListFile(const std::string& path);
@@ -38,9 +38,9 @@ const SaveSteps& PlatformSaveSteps();
 // so the replacement is a rename.
 std::string ListTempName(const std::string& listPath, unsigned attempt);
 
-// Writes every entry followed by CR LF. Raises EFCreateError "Cannot create
+// Writes every entry followed by CR LF. Raises toolkit::FileCreateError "Cannot create
 // file "<path>". <system text>" when list.txt cannot be written (read-only,
-// locked, no access), leaving it untouched, and EWriteError "Stream write
+// locked, no access), leaving it untouched, and toolkit::StreamWriteError "Stream write
 // error" when fewer bytes are written than the text holds.
 void SaveListFile(const std::string& path, const std::vector<std::string>& entries,
                   const SaveSteps& steps = PlatformSaveSteps());

@@ -13,17 +13,17 @@ static_assert(SettingsRegistry::kProbeRights == 0x20009);
 static_assert(SettingsRegistry::kUseRights == 0xF003F);
 
 [[noreturn]] void ThrowGetFailed(const std::string& name) {
-    throw ERegistryException(toolkit::Format("Failed to get data for '%s'", name.c_str()));
+    throw toolkit::RegistryError(toolkit::Format("Failed to get data for '%s'", name.c_str()));
 }
 [[noreturn]] void ThrowInvalidType(const std::string& name) {
-    throw ERegistryException(toolkit::Format("Invalid data type for '%s'", name.c_str()));
+    throw toolkit::RegistryError(toolkit::Format("Invalid data type for '%s'", name.c_str()));
 }
 [[noreturn]] void ThrowSetFailed(const std::string& name) {
-    throw ERegistryException(toolkit::Format("Failed to set data for '%s'", name.c_str()));
+    throw toolkit::RegistryError(toolkit::Format("Failed to set data for '%s'", name.c_str()));
 }
 
 [[noreturn]] void ThrowDeleteFailed(const std::string& name) {
-    throw ERegistryException(toolkit::Format("Failed to delete data for '%s'", name.c_str()));
+    throw toolkit::RegistryError(toolkit::Format("Failed to delete data for '%s'", name.c_str()));
 }
 
 }  // namespace

@@ -30,12 +30,12 @@ public:
     bool HasCurrentKey() const noexcept { return static_cast<bool>(current_); }
 
     // A REG_DWORD of at most 4 bytes; true when not zero.
-    // Raises ERegistryException "Failed to get data for '<name>'" (missing,
+    // Raises toolkit::RegistryError "Failed to get data for '<name>'" (missing,
     // longer than 4 bytes, no current key) or "Invalid data type for '<name>'".
     bool ReadFlag(const std::string& name);
 
     // REG_DWORD 1 or 0, replacing any value of that name.
-    // Raises ERegistryException "Failed to set data for '<name>'".
+    // Raises toolkit::RegistryError "Failed to set data for '<name>'".
     void WriteFlag(const std::string& name, bool value);
 
     // The text of a REG_SZ or REG_EXPAND_SZ (not expanded) up to its first NUL

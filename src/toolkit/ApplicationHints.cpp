@@ -10,7 +10,7 @@
 
 namespace toolkit {
 
-ApplicationHints::ApplicationHints() : class_(THintWindow::Class()) {}
+ApplicationHints::ApplicationHints() : class_(HintWindow::Class()) {}
 
 ApplicationHints::~ApplicationHints() = default;
 

@@ -36,7 +36,7 @@ public:
     void ControlGone(const Control* control);
 
     bool Shown() const { return timing_.Shown(); }
-    THintWindow* Window() const { return window_.get(); }
+    HintWindow* Window() const { return window_.get(); }
 
 private:
     void StartHintTimer(int ms) override;
@@ -50,7 +50,7 @@ private:
     HintTiming timing_{*this};
     HintWindowClass class_;
     HintWindowClass windowClass_;  // the class of window_
-    std::unique_ptr<THintWindow> window_;
+    std::unique_ptr<HintWindow> window_;
     HWND tracked_ = nullptr;  // the window told to report the pointer leaving
 };
 

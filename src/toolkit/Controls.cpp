@@ -135,7 +135,7 @@ std::string ComboBox::Item(int index) const {
 void ComboBox::Add(const std::string& item) {
     const LRESULT r = SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     if (r == CB_ERR || r == CB_ERRSPACE)
-        throw EOutOfResources("Unable to insert a line");
+        throw toolkit::OutOfResourcesError("Unable to insert a line");
 }
 
 void ComboBox::Delete(int index) {

@@ -89,7 +89,7 @@ public:
 
     int Count() const;
     std::string Item(int index) const;
-    // Appends; throws EOutOfResources("Unable to insert a line") when refused.
+    // Appends; throws toolkit::OutOfResourcesError("Unable to insert a line") when refused.
     void Add(const std::string& item);
     void Delete(int index);
     void Clear();

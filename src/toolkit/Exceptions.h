@@ -21,42 +21,44 @@ public:
     std::string Message() const { return what(); }
 };
 
-}  // namespace toolkit
-
-// The error classes keep the names the rest of the program knows them by.
-class EOutOfResources : public toolkit::Exception {
+// A platform object (a list line, a timer) could not be had.
+class OutOfResourcesError : public Exception {
 public:
     using Exception::Exception;
 };
 
-class EInOutError : public toolkit::Exception {
+// A file operation failed with a run-time error code.
+class FileIoError : public Exception {
 public:
-    EInOutError(const std::string& message, int errorCode) : Exception(message), ErrorCode(errorCode) {}
+    FileIoError(const std::string& message, int errorCode) : Exception(message), ErrorCode(errorCode) {}
     int ErrorCode;
 };
 
-class EStreamError : public toolkit::Exception {
+// Reading or writing a file as a whole failed.
+class StreamError : public Exception {
 public:
     using Exception::Exception;
 };
-class EFOpenError : public EStreamError {
+class FileOpenError : public StreamError {
 public:
-    using EStreamError::EStreamError;
+    using StreamError::StreamError;
 };
-class EFCreateError : public EStreamError {
+class FileCreateError : public StreamError {
 public:
-    using EStreamError::EStreamError;
+    using StreamError::StreamError;
 };
-class EWriteError : public EStreamError {
+class StreamWriteError : public StreamError {
 public:
-    using EStreamError::EStreamError;
+    using StreamError::StreamError;
 };
-class EReadError : public EStreamError {
+class StreamReadError : public StreamError {
 public:
-    using EStreamError::EStreamError;
+    using StreamError::StreamError;
 };
 
-class ERegistryException : public toolkit::Exception {
+class RegistryError : public Exception {
 public:
     using Exception::Exception;
 };
+
+}  // namespace toolkit

@@ -20,7 +20,7 @@ HWND CreateHiddenWindow(const char* className, WNDPROC procedure, HWND parent, D
     }
     HWND hwnd = CreateWindowExA(0, className, "", style, 0, 0, 0, 0, parent, nullptr, module, createParam);
     if (!hwnd)
-        throw EOutOfResources("Error creating window");
+        throw toolkit::OutOfResourcesError("Error creating window");
     return hwnd;
 }
 

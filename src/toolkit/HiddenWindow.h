@@ -10,7 +10,7 @@ namespace toolkit {
 // class in this module the first time. `parent` is HWND_MESSAGE for a
 // message-only window or nullptr for a top-level one, which stays hidden as
 // long as `style` has no WS_VISIBLE. `createParam` reaches WM_NCCREATE and
-// WM_CREATE. Throws EOutOfResources("Error creating window") when the window
+// WM_CREATE. Throws toolkit::OutOfResourcesError("Error creating window") when the window
 // cannot be made.
 HWND CreateHiddenWindow(const char* className, WNDPROC procedure, HWND parent, DWORD style, void* createParam);
 

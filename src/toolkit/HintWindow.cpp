@@ -30,27 +30,27 @@ bool IsXpOrLater() {
     return IsWindowsXPOrGreater();
 }
 
-THintWindow::THintWindow() : Color(GetSysColor(COLOR_INFOBK)) {}
+HintWindow::HintWindow() : Color(GetSysColor(COLOR_INFOBK)) {}
 
-THintWindow::~THintWindow() {
+HintWindow::~HintWindow() {
     if (hwnd_) {
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
 }
 
-HintWindowClass THintWindow::Class() {
-    return {kHintWindowClass, [] { return std::make_unique<THintWindow>(); }};
+HintWindowClass HintWindow::Class() {
+    return {kHintWindowClass, [] { return std::make_unique<HintWindow>(); }};
 }
 
-HFONT THintWindow::HintFont(bool bold) {
+HFONT HintWindow::HintFont(bool bold) {
     UniqueGdi<HFONT>& font = bold ? boldFont_ : font_;
     if (!font)
         font.reset(MakeHintFont(bold));
     return font.get();
 }
 
-void THintWindow::GetCreateParams(CreateParams& params) {
+void HintWindow::GetCreateParams(CreateParams& params) {
     params.style = WS_POPUP | WS_BORDER;
     params.exStyle = WS_EX_TOOLWINDOW;
     params.classStyle = CS_SAVEBITS;
@@ -58,7 +58,7 @@ void THintWindow::GetCreateParams(CreateParams& params) {
         params.classStyle |= CS_DROPSHADOW;
 }
 
-HWND THintWindow::Handle() {
+HWND HintWindow::Handle() {
     if (hwnd_)
         return hwnd_;
     CreateParams params;
@@ -70,7 +70,7 @@ HWND THintWindow::Handle() {
         wc = {};
         wc.cbSize = sizeof wc;
         wc.style = params.classStyle;
-        wc.lpfnWndProc = &THintWindow::WindowProc;
+        wc.lpfnWndProc = &HintWindow::WindowProc;
         wc.hInstance = module;
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.lpszClassName = ClassName();
@@ -80,14 +80,14 @@ HWND THintWindow::Handle() {
     return hwnd_;
 }
 
-void THintWindow::SetCaption(const std::string& caption) {
+void HintWindow::SetCaption(const std::string& caption) {
     if (caption == caption_)
         return;
     caption_ = caption;
     TextChanged();
 }
 
-void THintWindow::TextChanged() {
+void HintWindow::TextChanged() {
     if (!hwnd_)
         return;
     const RECT r = CalcHintRect(GetSystemMetrics(SM_CXSCREEN), caption_, nullptr);
@@ -95,7 +95,7 @@ void THintWindow::TextChanged() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-RECT THintWindow::CalcHintRect(int maxWidth, const std::string& hint, const void*) {
+RECT HintWindow::CalcHintRect(int maxWidth, const std::string& hint, const void*) {
     RECT r{0, 0, maxWidth, 0};
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, HintFont(false));
@@ -107,7 +107,7 @@ RECT THintWindow::CalcHintRect(int maxWidth, const std::string& hint, const void
     return r;
 }
 
-void THintWindow::ActivateHint(RECT rect, const std::string& hint) {
+void HintWindow::ActivateHint(RECT rect, const std::string& hint) {
     caption_ = hint;
     rect.bottom += 4;
     HWND hwnd = Handle();
@@ -127,31 +127,31 @@ void THintWindow::ActivateHint(RECT rect, const std::string& hint) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void THintWindow::Hide() {
+void HintWindow::Hide() {
     if (hwnd_ && IsWindowVisible(hwnd_))
         ShowWindow(hwnd_, SW_HIDE);
 }
 
-RECT THintWindow::BoundsRect() const {
+RECT HintWindow::BoundsRect() const {
     RECT r{};
     if (hwnd_)
         GetWindowRect(hwnd_, &r);
     return r;
 }
 
-void THintWindow::SetBounds(const RECT& r) {
+void HintWindow::SetBounds(const RECT& r) {
     SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void THintWindow::EraseBackground(HDC dc) {
+void HintWindow::EraseBackground(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);
     UniqueGdi<HBRUSH> brush(CreateSolidBrush(Color));
     FillRect(dc, &r, brush.get());
 }
 
-void THintWindow::Paint(HDC dc) {
+void HintWindow::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);
     r.left += 2;
@@ -162,14 +162,14 @@ void THintWindow::Paint(HDC dc) {
     DrawTextA(dc, caption_.c_str(), -1, &r, kDrawFlags);
 }
 
-void THintWindow::PaintNonClient(HDC dc) {
+void HintWindow::PaintNonClient(HDC dc) {
     RECT r;
     GetWindowRect(hwnd_, &r);
     OffsetRect(&r, -r.left, -r.top);
     FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-bool THintWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool HintWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (message) {
     case WM_ERASEBKGND:
         EraseBackground(reinterpret_cast<HDC>(wParam));
@@ -196,14 +196,14 @@ bool THintWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& re
     return false;
 }
 
-LRESULT CALLBACK THintWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    THintWindow* self = nullptr;
+LRESULT CALLBACK HintWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    HintWindow* self = nullptr;
     if (message == WM_NCCREATE) {
-        self = static_cast<THintWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self = static_cast<HintWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->hwnd_ = hwnd;
     } else {
-        self = reinterpret_cast<THintWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        self = reinterpret_cast<HintWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     }
     if (self) {
         try {

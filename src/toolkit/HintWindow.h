@@ -16,21 +16,21 @@ namespace toolkit {
 // The window class of the plain hint window.
 constexpr char kHintWindowClass[] = "THintWindow";
 
-class THintWindow;
+class HintWindow;
 
 // A kind of hint window the application can be told to use.
 struct HintWindowClass {
     const char* Name = nullptr;
-    std::unique_ptr<THintWindow> (*Create)() = nullptr;
+    std::unique_ptr<HintWindow> (*Create)() = nullptr;
     bool operator==(const HintWindowClass& other) const { return Create == other.Create; }
 };
 
-class THintWindow {
+class HintWindow {
 public:
-    THintWindow();
-    virtual ~THintWindow();
-    THintWindow(const THintWindow&) = delete;
-    THintWindow& operator=(const THintWindow&) = delete;
+    HintWindow();
+    virtual ~HintWindow();
+    HintWindow(const HintWindow&) = delete;
+    HintWindow& operator=(const HintWindow&) = delete;
 
     static HintWindowClass Class();
 

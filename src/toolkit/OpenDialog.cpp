@@ -28,11 +28,11 @@ GetOpenFileNameFn GetOpenFileName() {
 }  // namespace
 
 
-TOpenDialog::TOpenDialog(Component* owner, std::string name) : Component(owner, std::move(name)) {}
+OpenDialog::OpenDialog(Component* owner, std::string name) : Component(owner, std::move(name)) {}
 
-TOpenDialog::~TOpenDialog() = default;
+OpenDialog::~OpenDialog() = default;
 
-bool TOpenDialog::Execute(HWND owner) {
+bool OpenDialog::Execute(HWND owner) {
     char file[kFileNameSize];
     CopyTruncated(file, FileName);
     const std::string filter = PlatformFilter(Filter);
@@ -50,7 +50,7 @@ bool TOpenDialog::Execute(HWND owner) {
     ofn.Flags = Options;
     ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
-    ofn.lpfnHook = &TOpenDialog::HookProc;
+    ofn.lpfnHook = &OpenDialog::HookProc;
 
     BOOL taken;
     {
@@ -65,7 +65,7 @@ bool TOpenDialog::Execute(HWND owner) {
     return taken != FALSE;
 }
 
-void TOpenDialog::CanClose(const OPENFILENAMEA& ofn, bool& canClose) {
+void OpenDialog::CanClose(const OPENFILENAMEA& ofn, bool& canClose) {
     // The platform has written the confirmed full path into the name buffer.
     if (ofn.lpstrFile)
         FileName.assign(ofn.lpstrFile, strnlen(ofn.lpstrFile, ofn.nMaxFile));
@@ -77,7 +77,7 @@ void TOpenDialog::CanClose(const OPENFILENAMEA& ofn, bool& canClose) {
 // so no exception may leave it. A failing OnCanClose is reported, and the
 // dialog closes unless the handler refused before it failed: nothing asked it
 // to stay, and kept open it would invite the user to take the same file again.
-UINT_PTR CALLBACK TOpenDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) noexcept {
+UINT_PTR CALLBACK OpenDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) noexcept {
     const OFNOTIFYA* notify = message == WM_NOTIFY ? reinterpret_cast<const OFNOTIFYA*>(lParam) : nullptr;
     const bool fileOk = notify && notify->hdr.code == CDN_FILEOK && notify->lpOFN;
     bool canClose = true;
@@ -86,9 +86,9 @@ UINT_PTR CALLBACK TOpenDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM 
             // With the Explorer style the hook's dialog is a child of the real one.
             auto* ofn = reinterpret_cast<const OPENFILENAMEA*>(lParam);
             if (ofn)
-                reinterpret_cast<TOpenDialog*>(ofn->lCustData)->handle_ = GetParent(hook);
+                reinterpret_cast<OpenDialog*>(ofn->lCustData)->handle_ = GetParent(hook);
         } else if (fileOk) {
-            reinterpret_cast<TOpenDialog*>(notify->lpOFN->lCustData)->CanClose(*notify->lpOFN, canClose);
+            reinterpret_cast<OpenDialog*>(notify->lpOFN->lCustData)->CanClose(*notify->lpOFN, canClose);
         }
     } catch (...) {
         HandleCurrentException();

@@ -14,10 +14,10 @@
 
 namespace toolkit {
 
-class TOpenDialog : public Component {
+class OpenDialog : public Component {
 public:
-    explicit TOpenDialog(Component* owner, std::string name = {});
-    ~TOpenDialog() override;
+    explicit OpenDialog(Component* owner, std::string name = {});
+    ~OpenDialog() override;
 
     // "Description|pattern" pairs separated by vertical bars.
     std::string Filter;
@@ -38,7 +38,7 @@ public:
     // path and canClose preset true; false keeps the dialog open. An error it
     // raises is shown, and the dialog closes unless canClose was set false
     // before the error.
-    std::function<void(TOpenDialog& sender, bool& canClose)> OnCanClose;
+    std::function<void(OpenDialog& sender, bool& canClose)> OnCanClose;
 
     // Shows the modal dialog; true when a file was taken. Messages (timers
     // included) go on being dispatched while it is open.

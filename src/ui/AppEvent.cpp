@@ -5,14 +5,14 @@
 
 namespace ui {
 
-TAppEvents::TAppEvents(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
+ApplicationEvents::ApplicationEvents(toolkit::Component* owner, std::string name) : Component(owner, std::move(name)) {}
 
-void TAppEvents::SetShowMainForm(bool show) {
+void ApplicationEvents::SetShowMainForm(bool show) {
     showMainForm_ = show;
     toolkit::Application::Instance().ShowMainForm = show;
 }
 
-void TAppEvents::Loaded() {
+void ApplicationEvents::Loaded() {
     Component::Loaded();
     toolkit::Application& app = toolkit::Application::Instance();
     app.ShowMainForm = showMainForm_;

@@ -9,9 +9,9 @@
 
 namespace ui {
 
-class TAppEvents : public toolkit::Component {
+class ApplicationEvents : public toolkit::Component {
 public:
-    TAppEvents(toolkit::Component* owner, std::string name);
+    ApplicationEvents(toolkit::Component* owner, std::string name);
 
     // Takes effect at once, so a main window loaded with the layout is not
     // shown when the message loop starts.

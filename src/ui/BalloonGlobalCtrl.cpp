@@ -14,7 +14,7 @@
 
 namespace ui {
 namespace {
-TGlobalCtrl* g_existing = nullptr;
+BalloonController* g_existing = nullptr;
 
 // Application, hand (error), asterisk (information), question, exclamation (warning).
 constexpr int kSystemIcons[] = {32512, 32513, 32516, 32514, 32515};
@@ -74,16 +74,16 @@ std::string ReadSchemeSound(TIconKind kind) {
 }
 }  // namespace
 
-TGlobalCtrl& TGlobalCtrl::Instance() {
-    static TGlobalCtrl ctrl;
+BalloonController& BalloonController::Instance() {
+    static BalloonController ctrl;
     return ctrl;
 }
 
-TGlobalCtrl* TGlobalCtrl::Existing() {
+BalloonController* BalloonController::Existing() {
     return g_existing;
 }
 
-TGlobalCtrl::TGlobalCtrl() : Component(nullptr, "GlobalCtrl") {
+BalloonController::BalloonController() : Component(nullptr, "BalloonController") {
     g_existing = this;
     const bool xp = toolkit::IsXpOrLater();
     iconList_ = ImageList_Create(16, 16, (xp ? ILC_COLOR32 : ILC_COLOR16) | ILC_MASK, 4, 4);
@@ -96,7 +96,7 @@ TGlobalCtrl::TGlobalCtrl() : Component(nullptr, "GlobalCtrl") {
     ReadSoundFiles();
 }
 
-TGlobalCtrl::~TGlobalCtrl() {
+BalloonController::~BalloonController() {
     defaultHint_.reset();
     if (active_)
         active_->RemoveRemovalNotice(activeNotice_);
@@ -106,18 +106,18 @@ TGlobalCtrl::~TGlobalCtrl() {
     g_existing = nullptr;
 }
 
-TBalloonHint& TGlobalCtrl::ActiveBalloonHint() {
+BalloonHint& BalloonController::ActiveBalloonHint() {
     if (!active_) {
         // Registers itself as the hint in charge.
-        defaultHint_ = std::make_unique<TBalloonHint>(this, "DefaultBalloonHint");
+        defaultHint_ = std::make_unique<BalloonHint>(this, "DefaultBalloonHint");
     }
     return *active_;
 }
 
-void TGlobalCtrl::SetActiveBalloonHint(TBalloonHint* hint) {
+void BalloonController::SetActiveBalloonHint(BalloonHint* hint) {
     if (hint == active_)
         return;
-    if (TBalloonHint* old = active_) {
+    if (BalloonHint* old = active_) {
         old->HideBalloon();
         old->RemoveRemovalNotice(activeNotice_);
         active_ = nullptr;
@@ -133,7 +133,7 @@ void TGlobalCtrl::SetActiveBalloonHint(TBalloonHint* hint) {
         });
 }
 
-void TGlobalCtrl::LoadIcons() {
+void BalloonController::LoadIcons() {
     for (int id : kSystemIcons) {
         auto icon = static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, LR_SHARED));
         if (icon)
@@ -141,19 +141,19 @@ void TGlobalCtrl::LoadIcons() {
     }
 }
 
-void TGlobalCtrl::ReadSoundFiles() {
+void BalloonController::ReadSoundFiles() {
     for (int kind = ikCustom; kind <= ikWarning; ++kind)
         soundFiles_[kind] = ReadSchemeSound(static_cast<TIconKind>(kind));
 }
 
-HIMAGELIST TGlobalCtrl::CustomImages(int imageIndex) const {
-    TImageList* images = active_ ? active_->Images : nullptr;
+HIMAGELIST BalloonController::CustomImages(int imageIndex) const {
+    ImageList* images = active_ ? active_->Images : nullptr;
     if (!images || imageIndex < 0 || imageIndex >= images->Count())
         return nullptr;
     return images->Handle();
 }
 
-void TGlobalCtrl::DrawIcon(HDC dc, int x, int y, TIconKind kind, int imageIndex, COLORREF background) {
+void BalloonController::DrawIcon(HDC dc, int x, int y, TIconKind kind, int imageIndex, COLORREF background) {
     if (kind == ikNone)
         return;
     if (kind == ikCustom) {
@@ -172,7 +172,7 @@ void TGlobalCtrl::DrawIcon(HDC dc, int x, int y, TIconKind kind, int imageIndex,
     ImageList_Draw(iconList_, IndexOf(kind), dc, x, y, ILD_NORMAL);
 }
 
-SIZE TGlobalCtrl::IconSize(TIconKind kind, int imageIndex) {
+SIZE BalloonController::IconSize(TIconKind kind, int imageIndex) {
     if (kind == ikNone)
         return {0, 0};
     if (kind == ikCustom)
@@ -184,7 +184,7 @@ SIZE TGlobalCtrl::IconSize(TIconKind kind, int imageIndex) {
     return {16, 16};
 }
 
-void TGlobalCtrl::PlayIconSound(TIconKind kind) {
+void BalloonController::PlayIconSound(TIconKind kind) {
     const std::string& file = soundFiles_[kind];
     if (!file.empty())
         sndPlaySoundA(file.c_str(), SND_ASYNC | SND_NODEFAULT);

@@ -1,4 +1,4 @@
-// The one process-wide balloon controller: which TBalloonHint is in charge,
+// The one process-wide balloon controller: which BalloonHint is in charge,
 // the five system icons balloons draw, and the sound of each icon kind from
 // the user's sound scheme.
 #pragma once
@@ -14,20 +14,20 @@
 
 namespace ui {
 
-class TBalloonHint;
+class BalloonHint;
 
-class TGlobalCtrl : public toolkit::Component {
+class BalloonController : public toolkit::Component {
 public:
     // Created at first use, destroyed when the program ends.
-    static TGlobalCtrl& Instance();
+    static BalloonController& Instance();
     // The controller if it exists (also while it is being destroyed).
-    static TGlobalCtrl* Existing();
-    ~TGlobalCtrl() override;
+    static BalloonController* Existing();
+    ~BalloonController() override;
 
     // The hint in charge; a default one, owned here, when there is none.
-    TBalloonHint& ActiveBalloonHint();
-    TBalloonHint* Current() const { return active_; }
-    void SetActiveBalloonHint(TBalloonHint* hint);
+    BalloonHint& ActiveBalloonHint();
+    BalloonHint* Current() const { return active_; }
+    void SetActiveBalloonHint(BalloonHint* hint);
 
     void DrawIcon(HDC dc, int x, int y, TIconKind kind, int imageIndex, COLORREF background);
     SIZE IconSize(TIconKind kind, int imageIndex);
@@ -38,14 +38,14 @@ public:
     HIMAGELIST IconList() const { return iconList_; }
 
 private:
-    TGlobalCtrl();
+    BalloonController();
     void LoadIcons();
     void ReadSoundFiles();
     HIMAGELIST CustomImages(int imageIndex) const;
 
-    TBalloonHint* active_ = nullptr;
+    BalloonHint* active_ = nullptr;
     int activeNotice_ = 0;
-    std::unique_ptr<TBalloonHint> defaultHint_;
+    std::unique_ptr<BalloonHint> defaultHint_;
     HIMAGELIST iconList_ = nullptr;
     bool rerender_ = false;
     COLORREF iconBackground_ = CLR_NONE;

@@ -15,12 +15,12 @@
 namespace ui {
 namespace {
 // Close timers run without a window: their callback finds its hint here.
-std::map<UINT_PTR, TBalloonHint*>& CloseTimers() {
-    static std::map<UINT_PTR, TBalloonHint*> timers;
+std::map<UINT_PTR, BalloonHint*>& CloseTimers() {
+    static std::map<UINT_PTR, BalloonHint*> timers;
     return timers;
 }
 
-MessageHandler TrackerOf(TBalloonHint* hint);
+MessageHandler TrackerOf(BalloonHint* hint);
 
 POINT ClientToScreenOf(toolkit::Form* form, POINT p) {
     if (form)
@@ -35,12 +35,12 @@ POINT ScreenToClientOf(toolkit::Form* form, POINT p) {
 }
 }  // namespace
 
-TBalloonHint::TBalloonHint(toolkit::Component* owner, std::string name)
-    : Component(owner, std::move(name)), window_(std::make_unique<TBalloonWindowEx>(*this)) {
-    TGlobalCtrl::Instance().SetActiveBalloonHint(this);
+BalloonHint::BalloonHint(toolkit::Component* owner, std::string name)
+    : Component(owner, std::move(name)), window_(std::make_unique<HelpBalloonWindow>(*this)) {
+    BalloonController::Instance().SetActiveBalloonHint(this);
 }
 
-TBalloonHint::~TBalloonHint() {
+BalloonHint::~BalloonHint() {
     HideBalloon();
     StopCloseTimer();
     SetApplicationHintOptions({});
@@ -48,7 +48,7 @@ TBalloonHint::~TBalloonHint() {
     NotifyRemoval();
 }
 
-void TBalloonHint::SetApplicationHintOptions(TApplicationHintOptions options) {
+void BalloonHint::SetApplicationHintOptions(TApplicationHintOptions options) {
     if (options == appHintOptions_)
         return;
     const bool before = appHintOptions_.Has(ahUseBalloonAsHint);
@@ -56,7 +56,7 @@ void TBalloonHint::SetApplicationHintOptions(TApplicationHintOptions options) {
     if (before == options.Has(ahUseBalloonAsHint))
         return;
     // Only the hint in charge may take the hint windows over.
-    TGlobalCtrl* ctrl = TGlobalCtrl::Existing();
+    BalloonController* ctrl = BalloonController::Existing();
     if (!ctrl || ctrl->Current() != this)
         appHintOptions_.Exclude(ahUseBalloonAsHint);
     toolkit::Application& app = toolkit::Application::Instance();
@@ -65,7 +65,7 @@ void TBalloonHint::SetApplicationHintOptions(TApplicationHintOptions options) {
             savedHintWindowClass_ = app.GetHintWindowClass();
             tookOver_ = true;
         }
-        app.SetHintWindowClass(TBalloonWindow::Class());
+        app.SetHintWindowClass(BalloonWindow::Class());
     } else if (tookOver_) {
         // Given back only by the hint that took it: one refused the take-over
         // has nothing saved to give back.
@@ -74,7 +74,7 @@ void TBalloonHint::SetApplicationHintOptions(TApplicationHintOptions options) {
     }
 }
 
-void TBalloonHint::ShowBalloon(toolkit::Component* control, const std::string& message, const std::string& heading,
+void BalloonHint::ShowBalloon(toolkit::Component* control, const std::string& message, const std::string& heading,
                                int displayTime) {
     auto* form = dynamic_cast<toolkit::Form*>(control);
     auto* ctl = dynamic_cast<toolkit::Control*>(control);
@@ -133,7 +133,7 @@ void TBalloonHint::ShowBalloon(toolkit::Component* control, const std::string& m
     const POINT anchor = ClientToScreenOf(request_.TargetForm, request_.BalloonOrigin);
     OffsetRect(&rect, anchor.x, anchor.y);
     if (Options.Has(boPlaySound))
-        TGlobalCtrl::Instance().PlayIconSound(request_.BalloonIcon);
+        BalloonController::Instance().PlayIconSound(request_.BalloonIcon);
     rect = window_->PresentBalloon(rect);
 
     request_.BalloonOrigin = ScreenToClientOf(request_.TargetForm, {rect.left, rect.top});
@@ -151,7 +151,7 @@ void TBalloonHint::ShowBalloon(toolkit::Component* control, const std::string& m
     }
 }
 
-void TBalloonHint::HideBalloon() {
+void BalloonHint::HideBalloon() {
     if (!shown_)
         return;
     shown_ = false;
@@ -168,7 +168,7 @@ void TBalloonHint::HideBalloon() {
     window_->Hide();
 }
 
-bool TBalloonHint::FormTracker(toolkit::WindowMessage& m) {
+bool BalloonHint::FormTracker(toolkit::WindowMessage& m) {
     toolkit::Form* form = request_.TargetForm;
     switch (m.Msg) {
     case WM_MOVE: {
@@ -202,9 +202,9 @@ bool TBalloonHint::FormTracker(toolkit::WindowMessage& m) {
     return false;
 }
 
-void TBalloonHint::StartCloseTimer() {
+void BalloonHint::StartCloseTimer() {
     StopCloseTimer();
-    closeTimerId_ = SetTimer(nullptr, 0, static_cast<UINT>(request_.DisplayTime), &TBalloonHint::CloseTimerProc);
+    closeTimerId_ = SetTimer(nullptr, 0, static_cast<UINT>(request_.DisplayTime), &BalloonHint::CloseTimerProc);
     if (closeTimerId_ == 0) {
         HideBalloon();
         return;
@@ -212,7 +212,7 @@ void TBalloonHint::StartCloseTimer() {
     CloseTimers()[closeTimerId_] = this;
 }
 
-void TBalloonHint::StopCloseTimer() {
+void BalloonHint::StopCloseTimer() {
     if (closeTimerId_ == 0)
         return;
     KillTimer(nullptr, closeTimerId_);
@@ -220,7 +220,7 @@ void TBalloonHint::StopCloseTimer() {
     closeTimerId_ = 0;
 }
 
-void CALLBACK TBalloonHint::CloseTimerProc(HWND, UINT, UINT_PTR id, DWORD) noexcept {
+void CALLBACK BalloonHint::CloseTimerProc(HWND, UINT, UINT_PTR id, DWORD) noexcept {
     try {
         const auto it = CloseTimers().find(id);
         if (it == CloseTimers().end()) {
@@ -235,8 +235,8 @@ void CALLBACK TBalloonHint::CloseTimerProc(HWND, UINT, UINT_PTR id, DWORD) noexc
 }
 
 namespace {
-MessageHandler TrackerOf(TBalloonHint* hint) {
-    return MakeMessageHandler<&TBalloonHint::FormTracker>(hint);
+MessageHandler TrackerOf(BalloonHint* hint) {
+    return MakeMessageHandler<&BalloonHint::FormTracker>(hint);
 }
 }  // namespace
 

@@ -21,7 +21,7 @@ struct WindowMessage;
 
 namespace ui {
 
-class TImageList;
+class ImageList;
 
 // What one help balloon shows and where.
 struct BalloonRequest {
@@ -39,10 +39,10 @@ struct BalloonRequest {
     int RaiseHeight = 0;
 };
 
-class TBalloonHint : public toolkit::Component {
+class BalloonHint : public toolkit::Component {
 public:
-    explicit TBalloonHint(toolkit::Component* owner, std::string name = {});
-    ~TBalloonHint() override;
+    explicit BalloonHint(toolkit::Component* owner, std::string name = {});
+    ~BalloonHint() override;
 
     TBalloonOptions Options{boShowCloseBtn};
     TIconKind DefaultIcon = ikInformation;
@@ -51,7 +51,7 @@ public:
     TBalloonPosition DefaultBalloonPosition = bpAuto;
     TAnimationStyle CustomAnimationStyle = atBlend;
     unsigned CustomAnimationTime = 100;
-    TImageList* Images = nullptr;  // for ikCustom
+    ImageList* Images = nullptr;  // for ikCustom
 
     TApplicationHintOptions ApplicationHintOptions() const { return appHintOptions_; }
     // Takes effect at once: with ahUseBalloonAsHint (and only while this is
@@ -67,7 +67,7 @@ public:
     bool BalloonShown() const { return shown_; }
     UINT_PTR CloseTimerId() const { return closeTimerId_; }
     const BalloonRequest& Request() const { return request_; }
-    TBalloonWindowEx& Window() { return *window_; }
+    HelpBalloonWindow& Window() { return *window_; }
 
     // Hooked before the target form's own handling while a balloon shows;
     // never consumes a message.
@@ -78,7 +78,7 @@ private:
     void StopCloseTimer();
     static void CALLBACK CloseTimerProc(HWND, UINT, UINT_PTR id, DWORD) noexcept;
 
-    std::unique_ptr<TBalloonWindowEx> window_;
+    std::unique_ptr<HelpBalloonWindow> window_;
     TApplicationHintOptions appHintOptions_{ahShowHeaderInHint, ahShowIconInHint};
     bool tookOver_ = false;
     toolkit::HintWindowClass savedHintWindowClass_;

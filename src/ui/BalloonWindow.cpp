@@ -27,7 +27,7 @@ AnimateWindowProc AnimateWindowEntry() {
 
 class DcTextMeasurer : public TextMeasurer {
 public:
-    explicit DcTextMeasurer(toolkit::THintWindow& window) : window_(window) {}
+    explicit DcTextMeasurer(toolkit::HintWindow& window) : window_(window) {}
     PixelRect Measure(const std::string& text, bool bold, int maxWidth) override {
         RECT r{0, 0, maxWidth, 0};
         toolkit::WindowDC dc(nullptr);
@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    toolkit::THintWindow& window_;
+    toolkit::HintWindow& window_;
 };
 
 // The outline of `layout` for a w x h window, as a region.
@@ -76,12 +76,12 @@ PixelRect WorkArea() {
     return ToPixelRect(r);
 }
 
-toolkit::HintWindowClass TBalloonWindow::Class() {
-    return {kBalloonWindowClass, [] { return std::unique_ptr<toolkit::THintWindow>(new TBalloonWindow()); }};
+toolkit::HintWindowClass BalloonWindow::Class() {
+    return {kBalloonWindowClass, [] { return std::unique_ptr<toolkit::HintWindow>(new BalloonWindow()); }};
 }
 
-void TBalloonWindow::LoadDisplayData(const void*) {
-    TBalloonHint& hint = TGlobalCtrl::Instance().ActiveBalloonHint();
+void BalloonWindow::LoadDisplayData(const void*) {
+    BalloonHint& hint = BalloonController::Instance().ActiveBalloonHint();
     const TApplicationHintOptions options = hint.ApplicationHintOptions();
     IconKind = hint.DefaultIcon;
     ImageIndex = hint.DefaultImageIndex;
@@ -89,21 +89,21 @@ void TBalloonWindow::LoadDisplayData(const void*) {
     HeadingVisible = options.Has(ahShowHeaderInHint) && !hint.DefaultHeader.empty();
     HeadingText = hint.DefaultHeader;
     Layout.Placement = hint.DefaultBalloonPosition;
-    const SIZE icon = TGlobalCtrl::Instance().IconSize(IconKind, ImageIndex);
+    const SIZE icon = BalloonController::Instance().IconSize(IconKind, ImageIndex);
     IconWidth = icon.cx;
     IconHeight = icon.cy;
     Layout.RaiseHeight = GetSystemMetrics(SM_CYCURSOR);
 }
 
-PixelRect TBalloonWindow::MeasureHeader(TextMeasurer& measurer, int maxWidth) {
+PixelRect BalloonWindow::MeasureHeader(TextMeasurer& measurer, int maxWidth) {
     return MeasureHeadingRow(measurer, maxWidth, {HeadingVisible, HeadingText, IconVisible, IconWidth, IconHeight});
 }
 
-PixelRect TBalloonWindow::MeasureText(TextMeasurer& measurer, int maxWidth) {
+PixelRect BalloonWindow::MeasureText(TextMeasurer& measurer, int maxWidth) {
     return MeasureMessage(measurer, maxWidth, MessageText);
 }
 
-RECT TBalloonWindow::MeasureBalloon(int maxWidth, const std::string& message, const void* data) {
+RECT BalloonWindow::MeasureBalloon(int maxWidth, const std::string& message, const void* data) {
     LoadDisplayData(data);
     MessageText = message;
     DcTextMeasurer measurer(*this);
@@ -112,18 +112,18 @@ RECT TBalloonWindow::MeasureBalloon(int maxWidth, const std::string& message, co
     return ToRect(Layout.Compose(header, text));
 }
 
-void TBalloonWindow::FitToWorkArea(RECT& rect) {
+void BalloonWindow::FitToWorkArea(RECT& rect) {
     PixelRect r = ToPixelRect(rect);
     Layout.FitToWorkArea(r, WorkArea());
     rect = ToRect(r);
 }
 
-POINT TBalloonWindow::StemPoint(const RECT& r) const {
+POINT BalloonWindow::StemPoint(const RECT& r) const {
     const PixelPoint p = Layout.StemPoint(ToPixelRect(r));
     return {p.x, p.y};
 }
 
-void TBalloonWindow::ApplyShape() {
+void BalloonWindow::ApplyShape() {
     if (!HandleAllocated())
         return;
     const RECT r = BoundsRect();
@@ -133,24 +133,24 @@ void TBalloonWindow::ApplyShape() {
         region.release();
 }
 
-void TBalloonWindow::ActivateHint(RECT rect, const std::string& hint) {
+void BalloonWindow::ActivateHint(RECT rect, const std::string& hint) {
     if (Visible())
         ShowWindow(Handle(), SW_HIDE);
     FitToWorkArea(rect);
     SetBounds({rect.left, rect.top, rect.right, rect.bottom + 4});
     ApplyShape();
-    if (TGlobalCtrl::Instance().ActiveBalloonHint().ApplicationHintOptions().Has(ahPlaySound))
-        TGlobalCtrl::Instance().PlayIconSound(TGlobalCtrl::Instance().ActiveBalloonHint().DefaultIcon);
-    THintWindow::ActivateHint(rect, hint);
+    if (BalloonController::Instance().ActiveBalloonHint().ApplicationHintOptions().Has(ahPlaySound))
+        BalloonController::Instance().PlayIconSound(BalloonController::Instance().ActiveBalloonHint().DefaultIcon);
+    HintWindow::ActivateHint(rect, hint);
 }
 
-bool TBalloonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool BalloonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_SHOWWINDOW && wParam)
         ApplyShape();
-    return THintWindow::HandleMessage(message, wParam, lParam, result);
+    return HintWindow::HandleMessage(message, wParam, lParam, result);
 }
 
-void TBalloonWindow::EraseBackground(HDC dc) {
+void BalloonWindow::EraseBackground(HDC dc) {
     const RECT r = BoundsRect();
     toolkit::UniqueGdi<HRGN> region(MakeShapeRegion(Layout, r.right - r.left, r.bottom - r.top));
     if (!region)
@@ -162,14 +162,14 @@ void TBalloonWindow::EraseBackground(HDC dc) {
     FrameRgn(dc, region.get(), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), 1, 1);
 }
 
-void TBalloonWindow::PaintContent(HDC dc, int iconTop) {
+void BalloonWindow::PaintContent(HDC dc, int iconTop) {
     RECT client;
     GetClientRect(Handle(), &client);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     const int top = Layout.ContentTop;
     if (IconVisible)
-        TGlobalCtrl::Instance().DrawIcon(dc, 12, top + iconTop, IconKind, ImageIndex, Color);
+        BalloonController::Instance().DrawIcon(dc, 12, top + iconTop, IconKind, ImageIndex, Color);
     if (!MessageText.empty()) {
         RECT r = client;
         r.left += 12;
@@ -186,13 +186,13 @@ void TBalloonWindow::PaintContent(HDC dc, int iconTop) {
     }
 }
 
-void TBalloonWindow::Paint(HDC dc) {
+void BalloonWindow::Paint(HDC dc) {
     PaintContent(dc, 8);
 }
 
 // ---- Help balloons ------------------------------------------------------------------
 
-void TBalloonWindowEx::LoadDisplayData(const void* data) {
+void HelpBalloonWindow::LoadDisplayData(const void* data) {
     const auto& request = *static_cast<const BalloonRequest*>(data);
     Color = toolkit::Application::Instance().HintColorRGB();
     HeadingText = request.Heading;
@@ -205,18 +205,18 @@ void TBalloonWindowEx::LoadDisplayData(const void* data) {
     ShowEffect = request.ShowEffect;
     Layout.RaiseHeight = request.RaiseHeight;
     Anchored = request.TargetForm != nullptr;
-    const SIZE icon = TGlobalCtrl::Instance().IconSize(IconKind, ImageIndex);
+    const SIZE icon = BalloonController::Instance().IconSize(IconKind, ImageIndex);
     IconWidth = icon.cx;
     IconHeight = icon.cy;
     Layout.Placement = OwnerHint.DefaultBalloonPosition;
 }
 
-PixelRect TBalloonWindowEx::MeasureHeader(TextMeasurer& measurer, int maxWidth) {
-    const PixelRect row = TBalloonWindow::MeasureHeader(measurer, maxWidth);
+PixelRect HelpBalloonWindow::MeasureHeader(TextMeasurer& measurer, int maxWidth) {
+    const PixelRect row = BalloonWindow::MeasureHeader(measurer, maxWidth);
     return CloseButtonShown ? WithCloseButton(row) : row;
 }
 
-RECT TBalloonWindowEx::PresentBalloon(RECT rect) {
+RECT HelpBalloonWindow::PresentBalloon(RECT rect) {
     FitToWorkArea(rect);
     HWND hwnd = Handle();
     if (IsWindowVisible(hwnd))
@@ -237,12 +237,12 @@ RECT TBalloonWindowEx::PresentBalloon(RECT rect) {
     return rect;
 }
 
-void TBalloonWindowEx::MoveBalloonTo(POINT p) {
+void HelpBalloonWindow::MoveBalloonTo(POINT p) {
     const RECT r = BoundsRect();
     SetBounds({p.x, p.y, p.x + r.right - r.left, p.y + r.bottom - r.top});
 }
 
-RECT TBalloonWindowEx::PlaceAt(POINT anchor) {
+RECT HelpBalloonWindow::PlaceAt(POINT anchor) {
     const RECT now = BoundsRect();
     const int w = now.right - now.left, h = now.bottom - now.top;
     Layout.Placement = OwnerHint.DefaultBalloonPosition;
@@ -260,11 +260,11 @@ RECT TBalloonWindowEx::PlaceAt(POINT anchor) {
     return rect;
 }
 
-bool TBalloonWindowEx::Themed() const {
+bool HelpBalloonWindow::Themed() const {
     return IsAppThemed() && IsThemeActive();
 }
 
-void TBalloonWindowEx::PaintCloseButton(unsigned state, HDC dc) {
+void HelpBalloonWindow::PaintCloseButton(unsigned state, HDC dc) {
     if (!CloseButton.Paint(state))
         return;
     toolkit::WindowDC own(dc ? nullptr : Handle());
@@ -283,7 +283,7 @@ void TBalloonWindowEx::PaintCloseButton(unsigned state, HDC dc) {
     DrawFrameControl(dc, &r, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT | state);
 }
 
-void TBalloonWindowEx::Paint(HDC dc) {
+void HelpBalloonWindow::Paint(HDC dc) {
     if (CloseButtonShown) {
         RECT client;
         GetClientRect(Handle(), &client);
@@ -294,7 +294,7 @@ void TBalloonWindowEx::Paint(HDC dc) {
     PaintContent(dc, 7);
 }
 
-bool TBalloonWindowEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool HelpBalloonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     const bool inside = CloseButtonRect.Contains(p.x, p.y);
     switch (message) {
@@ -339,7 +339,7 @@ bool TBalloonWindowEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
             OwnerHint.HideBalloon();
         break;
     }
-    return TBalloonWindow::HandleMessage(message, wParam, lParam, result);
+    return BalloonWindow::HandleMessage(message, wParam, lParam, result);
 }
 
 }  // namespace ui

@@ -1,6 +1,6 @@
-// Balloon-shaped hint windows: TBalloonWindow, the application's hint window
-// once balloons take over, and TBalloonWindowEx, the help balloon of a
-// TBalloonHint with its close button and show effect.
+// Balloon-shaped hint windows: BalloonWindow, the application's hint window
+// once balloons take over, and HelpBalloonWindow, the help balloon of a
+// BalloonHint with its close button and show effect.
 #pragma once
 
 #include <windows.h>
@@ -17,16 +17,16 @@ constexpr char kBalloonWindowClass[] = "TBalloonWindow";
 // The help balloon's window.
 constexpr char kHelpBalloonWindowClass[] = "TBalloonWindowEx";
 
-class TBalloonHint;
+class BalloonHint;
 struct BalloonRequest;
 
 PixelRect ToPixelRect(const RECT& r);
 RECT ToRect(const PixelRect& r);
 PixelRect WorkArea();
 
-class TBalloonWindow : public toolkit::THintWindow {
+class BalloonWindow : public toolkit::HintWindow {
 public:
-    TBalloonWindow() = default;
+    BalloonWindow() = default;
     static toolkit::HintWindowClass Class();
     const char* ClassName() const override { return kBalloonWindowClass; }
 
@@ -68,12 +68,12 @@ protected:
     void PaintContent(HDC dc, int iconTop);
 };
 
-class TBalloonWindowEx : public TBalloonWindow {
+class HelpBalloonWindow : public BalloonWindow {
 public:
-    explicit TBalloonWindowEx(TBalloonHint& owner) : OwnerHint(owner) {}
+    explicit HelpBalloonWindow(BalloonHint& owner) : OwnerHint(owner) {}
     const char* ClassName() const override { return kHelpBalloonWindowClass; }
 
-    TBalloonHint& OwnerHint;
+    BalloonHint& OwnerHint;
     bool Anchored = false;
     bool CloseButtonShown = false;
     PixelRect CloseButtonRect;

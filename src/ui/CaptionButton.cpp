@@ -52,7 +52,7 @@ unsigned GlyphStateOf(TStandardButton standard) {
     return DFCS_CAPTIONCLOSE;
 }
 
-TCaptionButton::TCaptionButton(toolkit::Component* owner, std::string name)
+CaptionButton::CaptionButton(toolkit::Component* owner, std::string name)
     : Component(owner, std::move(name)), host_(FormOf(owner)) {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = kNonClientMetricsSize;
@@ -66,25 +66,25 @@ TCaptionButton::TCaptionButton(toolkit::Component* owner, std::string name)
     height_ = metrics.iCaptionHeight - 4;
     font_.reset(MakeFont("MS Sans Serif", -11));
 
-    const MessageHandler handler = MakeMessageHandler<&TCaptionButton::HookHandler>(this);
+    const MessageHandler handler = MakeMessageHandler<&CaptionButton::HookHandler>(this);
     RemoveMessageHook(host_, handler, mhAfter);
     AddMessageHook(host_, handler, mhAfter);
     InvalidateFrame();
 }
 
-TCaptionButton::~TCaptionButton() {
-    RemoveMessageHook(host_, MakeMessageHandler<&TCaptionButton::HookHandler>(this), mhAfter);
+CaptionButton::~CaptionButton() {
+    RemoveMessageHook(host_, MakeMessageHandler<&CaptionButton::HookHandler>(this), mhAfter);
     InvalidateFrame();
 }
 
-void TCaptionButton::SetValue(int& field, int value) {
+void CaptionButton::SetValue(int& field, int value) {
     if (field == value)
         return;
     field = value;
     InvalidateFrame();
 }
 
-void TCaptionButton::SetStandard(TStandardButton standard) {
+void CaptionButton::SetStandard(TStandardButton standard) {
     if (standard_ == standard)
         return;
     standard_ = standard;
@@ -92,51 +92,51 @@ void TCaptionButton::SetStandard(TStandardButton standard) {
     InvalidateFrame();
 }
 
-void TCaptionButton::SetButtonWidth(int value) {
+void CaptionButton::SetButtonWidth(int value) {
     SetValue(width_, value);
 }
 
-void TCaptionButton::SetButtonHeight(int value) {
+void CaptionButton::SetButtonHeight(int value) {
     SetValue(height_, value);
 }
 
-void TCaptionButton::SetAlignment(TCaptionAlignment alignment) {
+void CaptionButton::SetAlignment(TCaptionAlignment alignment) {
     if (alignment_ == alignment)
         return;
     alignment_ = alignment;
     InvalidateFrame();
 }
 
-void TCaptionButton::SetToggle(bool toggle) {
+void CaptionButton::SetToggle(bool toggle) {
     if (press_.Toggle == toggle)
         return;
     press_.Toggle = toggle;
     InvalidateFrame();
 }
 
-void TCaptionButton::SetCaption(const std::string& caption) {
+void CaptionButton::SetCaption(const std::string& caption) {
     if (caption_ == caption)
         return;
     caption_ = caption;
     InvalidateFrame();
 }
 
-void TCaptionButton::SetGlyph(HBITMAP glyph) {
+void CaptionButton::SetGlyph(HBITMAP glyph) {
     glyph_.reset(glyph ? static_cast<HBITMAP>(CopyImage(glyph, IMAGE_BITMAP, 0, 0, 0)) : nullptr);
     InvalidateFrame();
 }
 
-void TCaptionButton::SetFont(const std::string& name, int height) {
+void CaptionButton::SetFont(const std::string& name, int height) {
     font_.reset(MakeFont(name, height));
     InvalidateFrame();
 }
 
-void TCaptionButton::InvalidateFrame() {
+void CaptionButton::InvalidateFrame() {
     if (host_ && host_->Handle() && IsWindow(host_->Handle()))
         RedrawWindow(host_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-void TCaptionButton::PaintButton() {
+void CaptionButton::PaintButton() {
     if (!host_ || !host_->Handle())
         return;
     HWND hwnd = host_->Handle();
@@ -152,7 +152,7 @@ void TCaptionButton::PaintButton() {
         DrawFrameControl(dc.get(), &r, DFC_CAPTION, glyphState_ | (Down() ? DFCS_PUSHED : 0));
 }
 
-void TCaptionButton::PaintFace(HDC dc, const RECT& bounds) {
+void CaptionButton::PaintFace(HDC dc, const RECT& bounds) {
     RECT r = bounds;
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &r, Down() ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
@@ -179,17 +179,17 @@ void TCaptionButton::PaintFace(HDC dc, const RECT& bounds) {
               align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-void TCaptionButton::NotifyMouseDown(TCaptionMouseButton button, unsigned shift, int x, int y) {
+void CaptionButton::NotifyMouseDown(TCaptionMouseButton button, unsigned shift, int x, int y) {
     if (OnMouseDown)
         OnMouseDown(*this, button, shift, x, y);
 }
 
-void TCaptionButton::NotifyMouseUp(TCaptionMouseButton button, unsigned shift, int x, int y) {
+void CaptionButton::NotifyMouseUp(TCaptionMouseButton button, unsigned shift, int x, int y) {
     if (OnMouseUp)
         OnMouseUp(*this, button, shift, x, y);
 }
 
-void TCaptionButton::Press(toolkit::WindowMessage& m) {
+void CaptionButton::Press(toolkit::WindowMessage& m) {
     HWND hwnd = host_->Handle();
     RECT window;
     GetWindowRect(hwnd, &window);
@@ -208,7 +208,7 @@ void TCaptionButton::Press(toolkit::WindowMessage& m) {
     }
 }
 
-void TCaptionButton::Release(toolkit::WindowMessage& m) {
+void CaptionButton::Release(toolkit::WindowMessage& m) {
     // The capture goes and the face comes up before the click runs, so a
     // handler that fails cannot leave the window holding the mouse.
     const bool click = press_.Release();
@@ -222,7 +222,7 @@ void TCaptionButton::Release(toolkit::WindowMessage& m) {
         OnClick(*this);
 }
 
-bool TCaptionButton::HookHandler(toolkit::WindowMessage& m) {
+bool CaptionButton::HookHandler(toolkit::WindowMessage& m) {
     HWND hwnd = host_->Handle();
     switch (m.Msg) {
     case WM_SIZE:

@@ -26,10 +26,10 @@ enum TCaptionMouseButton { mbLeft, mbRight, mbMiddle };
 // The frame-control state that draws a standard button's glyph.
 unsigned GlyphStateOf(TStandardButton standard);
 
-class TCaptionButton : public toolkit::Component {
+class CaptionButton : public toolkit::Component {
 public:
-    explicit TCaptionButton(toolkit::Component* owner, std::string name = {});
-    ~TCaptionButton() override;
+    explicit CaptionButton(toolkit::Component* owner, std::string name = {});
+    ~CaptionButton() override;
 
     TStandardButton Standard() const { return standard_; }
     void SetStandard(TStandardButton standard);
@@ -59,9 +59,9 @@ public:
     // The rectangle last painted, in window coordinates.
     const PixelRect& ButtonBounds() const { return bounds_; }
 
-    std::function<void(TCaptionButton& sender)> OnClick;
-    std::function<void(TCaptionButton& sender, TCaptionMouseButton button, unsigned shift, int x, int y)> OnMouseDown;
-    std::function<void(TCaptionButton& sender, TCaptionMouseButton button, unsigned shift, int x, int y)> OnMouseUp;
+    std::function<void(CaptionButton& sender)> OnClick;
+    std::function<void(CaptionButton& sender, TCaptionMouseButton button, unsigned shift, int x, int y)> OnMouseDown;
+    std::function<void(CaptionButton& sender, TCaptionMouseButton button, unsigned shift, int x, int y)> OnMouseUp;
 
     void PaintButton();
     void InvalidateFrame();

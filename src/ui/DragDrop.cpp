@@ -54,21 +54,21 @@ bool IsWholeDrop(HDROP drop) {
 }
 }  // namespace
 
-TDragDrop::TDragDrop(toolkit::Component* owner, std::string name)
+DropTarget::DropTarget(toolkit::Component* owner, std::string name)
     : Component(owner, std::move(name)), form_(dynamic_cast<toolkit::Form*>(owner)) {}
 
-TDragDrop::~TDragDrop() {
+DropTarget::~DropTarget() {
     files_.clear();
     if (hooked_)
-        RemoveMessageHook(form_, MakeMessageHandler<&TDragDrop::HookProc>(this), mhBefore);
+        RemoveMessageHook(form_, MakeMessageHandler<&DropTarget::HookProc>(this), mhBefore);
 }
 
-void TDragDrop::SetAcceptDrag(bool accept) {
+void DropTarget::SetAcceptDrag(bool accept) {
     acceptDrag_ = accept;
     if (Loading() || !form_ || !form_->Handle())
         return;
     DragAcceptFiles(form_->Handle(), accept);
-    const MessageHandler handler = MakeMessageHandler<&TDragDrop::HookProc>(this);
+    const MessageHandler handler = MakeMessageHandler<&DropTarget::HookProc>(this);
     if (accept) {
         if (!hooked_)
             hooked_ = AddMessageHook(form_, handler, mhBefore);
@@ -78,12 +78,12 @@ void TDragDrop::SetAcceptDrag(bool accept) {
     }
 }
 
-void TDragDrop::Loaded() {
+void DropTarget::Loaded() {
     Component::Loaded();
     SetAcceptDrag(acceptDrag_);
 }
 
-bool TDragDrop::HookProc(toolkit::WindowMessage& m) {
+bool DropTarget::HookProc(toolkit::WindowMessage& m) {
     if (m.Msg != WM_DROPFILES)
         return false;
     const auto drop = reinterpret_cast<HDROP>(m.WParam);
@@ -92,7 +92,7 @@ bool TDragDrop::HookProc(toolkit::WindowMessage& m) {
     return true;
 }
 
-void TDragDrop::HandleDrop(HDROP drop) {
+void DropTarget::HandleDrop(HDROP drop) {
     DropHandle handle(drop);
     files_.clear();
     std::vector<char> buffer(kInitialBuffer);

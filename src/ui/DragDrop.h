@@ -19,11 +19,11 @@ struct WindowMessage;
 
 namespace ui {
 
-class TDragDrop : public toolkit::Component {
+class DropTarget : public toolkit::Component {
 public:
     // The owner must be a form for drops to reach the component.
-    explicit TDragDrop(toolkit::Component* owner, std::string name = {});
-    ~TDragDrop() override;
+    explicit DropTarget(toolkit::Component* owner, std::string name = {});
+    ~DropTarget() override;
 
     bool AcceptDrag() const { return acceptDrag_; }
     void SetAcceptDrag(bool accept);
@@ -36,7 +36,7 @@ public:
     bool Hooked() const { return hooked_; }
 
     // Pos is in the owner's client coordinates.
-    std::function<void(TDragDrop& sender, POINT pos, std::vector<std::string>& value)> OnDrop;
+    std::function<void(DropTarget& sender, POINT pos, std::vector<std::string>& value)> OnDrop;
 
 private:
     bool HookProc(toolkit::WindowMessage& m);

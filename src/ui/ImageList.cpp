@@ -5,22 +5,22 @@
 
 namespace ui {
 
-TImageList::TImageList(toolkit::Component* owner, std::string name, int width, int height)
+ImageList::ImageList(toolkit::Component* owner, std::string name, int width, int height)
     : Component(owner, std::move(name)), width_(width), height_(height) {
     handle_ = ImageList_Create(width, height, ILC_COLOR16 | ILC_MASK, 4, 4);
     if (!handle_)
-        throw EOutOfResources("Out of system resources");
+        throw toolkit::OutOfResourcesError("Out of system resources");
 }
 
-TImageList::~TImageList() {
+ImageList::~ImageList() {
     ImageList_Destroy(handle_);
 }
 
-int TImageList::Count() const {
+int ImageList::Count() const {
     return ImageList_GetImageCount(handle_);
 }
 
-int TImageList::AddIconResource(HINSTANCE module, const char* name) {
+int ImageList::AddIconResource(HINSTANCE module, const char* name) {
     // Loaded unshared at the list's size: the list keeps its own copy, so the
     // loaded icon is destroyed again at once.
     toolkit::UniqueIcon icon(static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, width_, height_, 0)));
@@ -28,14 +28,14 @@ int TImageList::AddIconResource(HINSTANCE module, const char* name) {
         throw toolkit::Exception(toolkit::Format("Resource %s not found", name));
     const int index = ImageList_AddIcon(handle_, icon.get());
     if (index < 0)
-        throw EOutOfResources("Out of system resources");
+        throw toolkit::OutOfResourcesError("Out of system resources");
     return index;
 }
 
-toolkit::UniqueIcon TImageList::GetIcon(int index) const {
+toolkit::UniqueIcon ImageList::GetIcon(int index) const {
     toolkit::UniqueIcon icon(ImageList_GetIcon(handle_, index, ILD_NORMAL));
     if (!icon)
-        throw EOutOfResources("Out of system resources");
+        throw toolkit::OutOfResourcesError("Out of system resources");
     return icon;
 }
 

@@ -12,11 +12,11 @@
 
 namespace ui {
 
-class TImageList : public toolkit::Component {
+class ImageList : public toolkit::Component {
 public:
     // 16 x 16, colours at 16 bits per pixel, 1-bit masks; room for 4, growing by 4.
-    TImageList(toolkit::Component* owner, std::string name, int width = 16, int height = 16);
-    ~TImageList() override;
+    ImageList(toolkit::Component* owner, std::string name, int width = 16, int height = 16);
+    ~ImageList() override;
 
     HIMAGELIST Handle() const { return handle_; }
     int Count() const;

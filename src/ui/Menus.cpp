@@ -15,8 +15,8 @@ namespace ui {
 namespace {
 
 // Menus in registration order: the owner window offers them its messages in this order.
-std::vector<TPopupMenu*>& Menus() {
-    static std::vector<TPopupMenu*> menus;
+std::vector<PopupMenu*>& Menus() {
+    static std::vector<PopupMenu*> menus;
     return menus;
 }
 
@@ -32,56 +32,56 @@ UINT NextCommand() {
 
 }  // namespace
 
-TMenuItem::TMenuItem(toolkit::Component* owner, std::string name)
+MenuItem::MenuItem(toolkit::Component* owner, std::string name)
     : Component(owner, std::move(name)), command_(NextCommand()) {}
 
-TMenuItem::~TMenuItem() {
+MenuItem::~MenuItem() {
     if (menu_)
         menu_->Remove(*this);
 }
 
-void TMenuItem::SetCaption(const std::string& caption) {
+void MenuItem::SetCaption(const std::string& caption) {
     caption_ = caption;
     Changed();
 }
 
-void TMenuItem::SetVisible(bool visible) {
+void MenuItem::SetVisible(bool visible) {
     visible_ = visible;
     Changed();
 }
 
-void TMenuItem::SetEnabled(bool enabled) {
+void MenuItem::SetEnabled(bool enabled) {
     enabled_ = enabled;
     Changed();
 }
 
-void TMenuItem::SetDefault(bool isDefault) {
+void MenuItem::SetDefault(bool isDefault) {
     default_ = isDefault;
     Changed();
 }
 
-void TMenuItem::Click() {
+void MenuItem::Click() {
     if (OnClick)
         OnClick();
 }
 
-void TMenuItem::Changed() {
+void MenuItem::Changed() {
     if (menu_)
         menu_->Rebuild();
 }
 
-TPopupMenu::TPopupMenu(toolkit::Component* owner, std::string name)
+PopupMenu::PopupMenu(toolkit::Component* owner, std::string name)
     : Component(owner, std::move(name)), handle_(CreatePopupMenu()) {
     if (!handle_)
-        throw EOutOfResources("Out of system resources");
+        throw toolkit::OutOfResourcesError("Out of system resources");
     if (Menus().empty())
-        ownerWindow = toolkit::CreateHiddenWindow(kMenuOwnerWindowClass, &TPopupMenu::OwnerWindowProc, nullptr, WS_POPUP,
+        ownerWindow = toolkit::CreateHiddenWindow(kMenuOwnerWindowClass, &PopupMenu::OwnerWindowProc, nullptr, WS_POPUP,
                                                   nullptr);
     Menus().push_back(this);
 }
 
-TPopupMenu::~TPopupMenu() {
-    for (TMenuItem* item : items_)
+PopupMenu::~PopupMenu() {
+    for (MenuItem* item : items_)
         item->menu_ = nullptr;
     auto& menus = Menus();
     menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
@@ -91,11 +91,11 @@ TPopupMenu::~TPopupMenu() {
     }
 }
 
-HWND TPopupMenu::OwnerWindow() {
+HWND PopupMenu::OwnerWindow() {
     return ownerWindow;
 }
 
-void TPopupMenu::Add(TMenuItem& item) {
+void PopupMenu::Add(MenuItem& item) {
     if (item.menu_)
         item.menu_->Remove(item);
     items_.push_back(&item);
@@ -103,24 +103,24 @@ void TPopupMenu::Add(TMenuItem& item) {
     Rebuild();
 }
 
-void TPopupMenu::Remove(TMenuItem& item) {
+void PopupMenu::Remove(MenuItem& item) {
     items_.erase(std::remove(items_.begin(), items_.end(), &item), items_.end());
     item.menu_ = nullptr;
     Rebuild();
 }
 
-TMenuItem* TPopupMenu::DefaultItem() const {
-    for (TMenuItem* item : items_)
+MenuItem* PopupMenu::DefaultItem() const {
+    for (MenuItem* item : items_)
         if (item->Default())
             return item;
     return nullptr;
 }
 
-void TPopupMenu::Rebuild() {
+void PopupMenu::Rebuild() {
     HMENU menu = handle_.get();
     while (GetMenuItemCount(menu) > 0)
         DeleteMenu(menu, 0, MF_BYPOSITION);
-    for (const TMenuItem* item : items_) {
+    for (const MenuItem* item : items_) {
         if (!item->Visible())
             continue;
         if (IsSeparatorCaption(item->Caption())) {
@@ -134,16 +134,16 @@ void TPopupMenu::Rebuild() {
     }
 }
 
-void TPopupMenu::DoPopup() {
+void PopupMenu::DoPopup() {
     if (OnPopup)
         OnPopup();
 }
 
-void TPopupMenu::AssignAccessKeys() {
+void PopupMenu::AssignAccessKeys() {
     if (!AutoHotkeys)
         return;
     std::vector<MenuCaption> captions;
-    for (const TMenuItem* item : items_)
+    for (const MenuItem* item : items_)
         captions.push_back({item->Caption(), item->Visible()});
     if (!ui::AssignAccessKeys(captions))
         return;
@@ -152,7 +152,7 @@ void TPopupMenu::AssignAccessKeys() {
     Rebuild();
 }
 
-void TPopupMenu::Popup(int x, int y) {
+void PopupMenu::Popup(int x, int y) {
     popupPoint_ = {x, y};
     DoPopup();
     // A quit that arrives while the menu is open is taken by the menu's loop
@@ -164,7 +164,7 @@ void TPopupMenu::Popup(int x, int y) {
         toolkit::Application::Instance().Terminate();
 }
 
-bool TPopupMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM) {
+bool PopupMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wParam) != Handle())
@@ -175,7 +175,7 @@ bool TPopupMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM) {
         AssignAccessKeys();
         return true;
     case WM_COMMAND:
-        for (TMenuItem* item : items_) {
+        for (MenuItem* item : items_) {
             if (item->Command() == LOWORD(wParam)) {
                 item->Click();
                 return true;
@@ -187,7 +187,7 @@ bool TPopupMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
-LRESULT CALLBACK TPopupMenu::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK PopupMenu::OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         if (hwnd == ownerWindow) {
             // Indexing the live list: a handler may destroy a menu, and the

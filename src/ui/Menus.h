@@ -16,12 +16,12 @@ namespace ui {
 // The hidden window that owns every shown menu.
 constexpr char kMenuOwnerWindowClass[] = "Tavrin2MenuOwner";
 
-class TPopupMenu;
+class PopupMenu;
 
-class TMenuItem : public toolkit::Component {
+class MenuItem : public toolkit::Component {
 public:
-    TMenuItem(toolkit::Component* owner, std::string name);
-    ~TMenuItem() override;  // leaves its menu
+    MenuItem(toolkit::Component* owner, std::string name);
+    ~MenuItem() override;  // leaves its menu
 
     // "-" makes the item a separator line. A "&" marks the access key.
     const std::string& Caption() const { return caption_; }
@@ -39,10 +39,10 @@ public:
 
     // The command id the system reports in WM_COMMAND when the item is chosen.
     UINT Command() const { return command_; }
-    TPopupMenu* Menu() const { return menu_; }
+    PopupMenu* Menu() const { return menu_; }
 
 private:
-    friend class TPopupMenu;
+    friend class PopupMenu;
     void Changed();
 
     std::string caption_;
@@ -50,19 +50,19 @@ private:
     bool enabled_ = true;
     bool default_ = false;
     UINT command_;
-    TPopupMenu* menu_ = nullptr;
+    PopupMenu* menu_ = nullptr;
 };
 
-class TPopupMenu : public toolkit::Component {
+class PopupMenu : public toolkit::Component {
 public:
-    TPopupMenu(toolkit::Component* owner, std::string name);
-    ~TPopupMenu() override;
+    PopupMenu(toolkit::Component* owner, std::string name);
+    ~PopupMenu() override;
 
     // Appends the item; an item belongs to one menu at a time.
-    void Add(TMenuItem& item);
-    void Remove(TMenuItem& item);
-    const std::vector<TMenuItem*>& Items() const { return items_; }
-    TMenuItem* DefaultItem() const;
+    void Add(MenuItem& item);
+    void Remove(MenuItem& item);
+    const std::vector<MenuItem*>& Items() const { return items_; }
+    MenuItem* DefaultItem() const;
 
     HMENU Handle() const { return handle_.get(); }
 
@@ -82,7 +82,7 @@ public:
     static HWND OwnerWindow();
 
 private:
-    friend class TMenuItem;
+    friend class MenuItem;
     static LRESULT CALLBACK OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     bool HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void DoPopup();
@@ -90,7 +90,7 @@ private:
     void Rebuild();
 
     toolkit::UniqueMenu handle_;
-    std::vector<TMenuItem*> items_;
+    std::vector<MenuItem*> items_;
     POINT popupPoint_{};
 };
 

@@ -43,14 +43,14 @@ unsigned ReadShiftState() {
 
 }  // namespace
 
-TTrayIcon::TTrayIcon(toolkit::Component* owner, std::string name, ShellPort* shell)
+TrayIcon::TrayIcon(toolkit::Component* owner, std::string name, ShellPort* shell)
     : Component(owner, std::move(name)),
       ownShell_(shell ? nullptr : std::make_unique<Win32Shell>()),
       notifyWindow_(CreateNotifyWindow(this)),
       registration_(shell ? *shell : *ownShell_, *this, Win32Shell::RecordSizes(),
                     reinterpret_cast<uintptr_t>(notifyWindow_)) {}
 
-TTrayIcon::~TTrayIcon() {
+TrayIcon::~TrayIcon() {
     BeginDestroy();
     // The menu and the image list may be gone already: they are not touched.
     registration_.SetActive(false);
@@ -58,18 +58,18 @@ TTrayIcon::~TTrayIcon() {
     DestroyWindow(notifyWindow_);
 }
 
-HWND TTrayIcon::CreateNotifyWindow(TTrayIcon* icon) {
+HWND TrayIcon::CreateNotifyWindow(TrayIcon* icon) {
     // Top-level, not message-only: the tray menu makes it the foreground window.
-    return toolkit::CreateHiddenWindow(kTrayNotifyWindowClass, &TTrayIcon::NotifyWindowProc, nullptr, WS_POPUP, icon);
+    return toolkit::CreateHiddenWindow(kTrayNotifyWindowClass, &TrayIcon::NotifyWindowProc, nullptr, WS_POPUP, icon);
 }
 
-LRESULT CALLBACK TTrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK TrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     try {
-        auto* icon = reinterpret_cast<TTrayIcon*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* icon = reinterpret_cast<TrayIcon*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (icon && message == kTrayCallbackMessage) {
             // The whole lParam is the notification; wParam (the icon id) is ours anyway.
             icon->HandleCallback(static_cast<uint32_t>(lParam));
@@ -86,26 +86,26 @@ LRESULT CALLBACK TTrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wPa
     return toolkit::HiddenWindowDefault(hwnd, message, wParam, lParam);
 }
 
-void TTrayIcon::SetIcon(HICON shared) {
+void TrayIcon::SetIcon(HICON shared) {
     // The image replaced is released only after the shell has the new one.
     toolkit::UniqueIcon replaced = std::move(ownedIcon_);
     registration_.ImageChanged(reinterpret_cast<uintptr_t>(shared));
 }
 
-void TTrayIcon::SetIcon(toolkit::UniqueIcon owned) {
+void TrayIcon::SetIcon(toolkit::UniqueIcon owned) {
     const HICON image = owned.get();
     toolkit::UniqueIcon replaced = std::exchange(ownedIcon_, std::move(owned));
     registration_.ImageChanged(reinterpret_cast<uintptr_t>(image));
 }
 
-void TTrayIcon::SetIcons(TImageList* icons) {
+void TrayIcon::SetIcons(ImageList* icons) {
     if (icons == icons_)
         return;
     icons_ = icons;
     KeepShown(stateImages_.Reset());
 }
 
-void TTrayIcon::KeepShown(std::vector<toolkit::UniqueIcon> dropped) {
+void TrayIcon::KeepShown(std::vector<toolkit::UniqueIcon> dropped) {
     // The shell may draw the registered image at any time: it lives on as the
     // stored icon until the next image has been sent.
     for (toolkit::UniqueIcon& image : dropped)
@@ -113,7 +113,7 @@ void TTrayIcon::KeepShown(std::vector<toolkit::UniqueIcon> dropped) {
             ownedIcon_ = std::move(image);
 }
 
-void TTrayIcon::SetIconIndex(int index) {
+void TrayIcon::SetIconIndex(int index) {
     // Every valid assignment is sent, but each state image is made only once:
     // at ten assignments a second nothing is made or released after the first
     // three. What stops being shown is released after the shell has the new image.
@@ -129,7 +129,7 @@ void TTrayIcon::SetIconIndex(int index) {
     });
 }
 
-void TTrayIcon::SetVisibility(unsigned visibility) {
+void TrayIcon::SetVisibility(unsigned visibility) {
     const unsigned before = std::exchange(visibility_, visibility);
     const bool wasShown = (before & tvVisibleTaskBar) != 0;
     const bool shown = (visibility & tvVisibleTaskBar) != 0;
@@ -139,15 +139,15 @@ void TTrayIcon::SetVisibility(unsigned visibility) {
         HideApplication();
 }
 
-void TTrayIcon::HandleCallback(uint32_t notification) {
+void TrayIcon::HandleCallback(uint32_t notification) {
     POINT at{};
     GetCursorPos(&at);
     const unsigned shift = ReadShiftState();
 
     TrayCallbackConfig config;
-    config.hasPopupMenu = popupMenu_ != nullptr;
+    config.hasPopupMenu = contextMenu_ != nullptr;
     config.hasDropDownMenu = dropDownMenu_ != nullptr;
-    config.hasDefaultItem = popupMenu_ && popupMenu_->DefaultItem();
+    config.hasDefaultItem = contextMenu_ && contextMenu_->DefaultItem();
     config.onClick = static_cast<bool>(OnClick);
     config.onDblClick = static_cast<bool>(OnDblClick);
     config.onMouseMove = static_cast<bool>(OnMouseMove);
@@ -187,7 +187,7 @@ void TTrayIcon::HandleCallback(uint32_t notification) {
                 OnDblClick();
             break;
         case TrayStep::ClickDefaultItem:
-            if (TMenuItem* item = popupMenu_ ? popupMenu_->DefaultItem() : nullptr)
+            if (MenuItem* item = contextMenu_ ? contextMenu_->DefaultItem() : nullptr)
                 item->Click();
             break;
         case TrayStep::ShowApp:
@@ -197,8 +197,8 @@ void TTrayIcon::HandleCallback(uint32_t notification) {
             SetVisibility(visibility_ & ~tvVisibleTaskBar);
             break;
         case TrayStep::PopupMenu:
-            if (popupMenu_)
-                ShowMenu(*popupMenu_, at);
+            if (contextMenu_)
+                ShowMenu(*contextMenu_, at);
             break;
         case TrayStep::DropDownMenu:
             if (dropDownMenu_)
@@ -212,7 +212,7 @@ void TTrayIcon::HandleCallback(uint32_t notification) {
     }
 }
 
-void TTrayIcon::ShowMenu(TPopupMenu& menu, POINT at) {
+void TrayIcon::ShowMenu(PopupMenu& menu, POINT at) {
     // Without the foreground switch the menu would not close when the user
     // clicks elsewhere; the posted null message lets the system finish the
     // switch so the next opening works too.
@@ -221,7 +221,7 @@ void TTrayIcon::ShowMenu(TPopupMenu& menu, POINT at) {
     PostMessageA(notifyWindow_, WM_NULL, 0, 0);
 }
 
-void TTrayIcon::ShowApplication() {
+void TrayIcon::ShowApplication() {
     appShown_ = true;
     toolkit::Application& app = toolkit::Application::Instance();
     if (app.Handle()) {
@@ -232,7 +232,7 @@ void TTrayIcon::ShowApplication() {
         main->Show();
 }
 
-void TTrayIcon::HideApplication() {
+void TrayIcon::HideApplication() {
     appShown_ = false;
     toolkit::Application& app = toolkit::Application::Instance();
     toolkit::Form* main = app.MainForm();
@@ -248,7 +248,7 @@ void TTrayIcon::HideApplication() {
         ShowWindow(app.Handle(), SW_HIDE);
 }
 
-void TTrayIcon::InstallAppHook() {
+void TrayIcon::InstallAppHook() {
     appHookId_ = toolkit::Application::Instance().HookMainWindow(
         [this](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
             // Compared exactly, not masked: only the plain minimise command.
@@ -258,12 +258,12 @@ void TTrayIcon::InstallAppHook() {
         });
 }
 
-void TTrayIcon::RemoveAppHook() {
+void TrayIcon::RemoveAppHook() {
     toolkit::Application::Instance().UnhookMainWindow(appHookId_);
     appHookId_ = 0;
 }
 
-uintptr_t TTrayIcon::MainIcon() {
+uintptr_t TrayIcon::MainIcon() {
     return reinterpret_cast<uintptr_t>(toolkit::Application::Instance().Icon());
 }
 

@@ -23,10 +23,10 @@ constexpr char kTrayNotifyWindowClass[] = "Tavrin2TrayNotify";
 // The shell's broadcast when it has (re)created its notification area.
 constexpr char kTaskbarCreatedMessage[] = "TaskbarCreated";
 
-class TImageList;
-class TPopupMenu;
+class ImageList;
+class PopupMenu;
 
-// Flags of TTrayIcon::Visibility.
+// Flags of TrayIcon::Visibility.
 enum TrayVisibilityFlag : unsigned {
     tvVisibleTaskBar = 1u << 0,
     tvVisibleTaskList = 1u << 1,
@@ -43,11 +43,11 @@ namespace tray_shift {
 constexpr unsigned kShift = 1, kAlt = 2, kCtrl = 4, kLeft = 8, kRight = 16, kMiddle = 32;
 }
 
-class TTrayIcon : public toolkit::Component, private TrayHost {
+class TrayIcon : public toolkit::Component, private TrayHost {
 public:
     // `shell` lets a test put a fake or a spy between the icon and the shell.
-    TTrayIcon(toolkit::Component* owner, std::string name, ShellPort* shell = nullptr);
-    ~TTrayIcon() override;
+    TrayIcon(toolkit::Component* owner, std::string name, ShellPort* shell = nullptr);
+    ~TrayIcon() override;
 
     bool Active() const { return registration_.Active(); }
     void SetActive(bool active) { registration_.SetActive(active); }
@@ -62,16 +62,16 @@ public:
     const std::string& Hint() const { return registration_.Hint(); }
     void SetHint(const std::string& hint) { registration_.SetHint(hint); }
 
-    TPopupMenu* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
-    TPopupMenu* DropDownMenu() const { return dropDownMenu_; }
-    void SetDropDownMenu(TPopupMenu* menu) { dropDownMenu_ = menu; }
+    PopupMenu* ContextMenu() const { return contextMenu_; }
+    void SetContextMenu(PopupMenu* menu) { contextMenu_ = menu; }
+    PopupMenu* DropDownMenu() const { return dropDownMenu_; }
+    void SetDropDownMenu(PopupMenu* menu) { dropDownMenu_ = menu; }
 
     // The state images; -1 selects none and keeps the image shown. Each image
     // is made into an icon once and kept until the list is replaced, its
     // number of images changes, or the tray icon goes.
-    TImageList* Icons() const { return icons_; }
-    void SetIcons(TImageList* icons);
+    ImageList* Icons() const { return icons_; }
+    void SetIcons(ImageList* icons);
     int IconIndex() const { return registration_.IconIndex(); }
     void SetIconIndex(int index);
 
@@ -95,12 +95,12 @@ public:
 
 private:
     static LRESULT CALLBACK NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    static HWND CreateNotifyWindow(TTrayIcon* icon);
+    static HWND CreateNotifyWindow(TrayIcon* icon);
     void KeepShown(std::vector<toolkit::UniqueIcon> dropped);
     void InstallAppHook() override;
     void RemoveAppHook() override;
     uintptr_t MainIcon() override;
-    void ShowMenu(TPopupMenu& menu, POINT at);
+    void ShowMenu(PopupMenu& menu, POINT at);
     void ShowApplication();
     void HideApplication();
 
@@ -111,9 +111,9 @@ private:
     // state image kept past its list until the shell has the next image.
     toolkit::UniqueIcon ownedIcon_;
     StateImageCache<toolkit::UniqueIcon> stateImages_;
-    TPopupMenu* popupMenu_ = nullptr;
-    TPopupMenu* dropDownMenu_ = nullptr;
-    TImageList* icons_ = nullptr;
+    PopupMenu* contextMenu_ = nullptr;
+    PopupMenu* dropDownMenu_ = nullptr;
+    ImageList* icons_ = nullptr;
     unsigned visibility_ = tvVisibleTaskBar | tvVisibleTaskList | tvAutoHide;
     bool appShown_ = true;
     int appHookId_ = 0;

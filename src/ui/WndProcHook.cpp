@@ -13,7 +13,7 @@ namespace {
 constexpr UINT kReleaseRecord = 0xB021;
 }  // namespace
 
-struct TWndProcHook::THookInfos {
+struct MessageHook::HookRecord {
     toolkit::Form* form = nullptr;  // one of form and window is set
     HWND window = nullptr;
     MessageHookChains chains;
@@ -35,7 +35,7 @@ struct TWndProcHook::THookInfos {
             // The pointer-sized setter: a 32-bit one would cut the procedure's
             // address on 64-bit Windows.
             savedWndProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWndProcHook::RawDispatcher)));
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageHook::RawDispatcher)));
         }
         installed = true;
     }
@@ -48,7 +48,7 @@ struct TWndProcHook::THookInfos {
         } else {
             // Someone who subclassed the window after us would be cut off by
             // putting the old procedure back: then stay in the chain.
-            if (GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TWndProcHook::RawDispatcher))
+            if (GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&MessageHook::RawDispatcher))
                 return;
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(savedWndProc));
             RemovePropA(window, kHookRecordProperty);
@@ -59,7 +59,7 @@ struct TWndProcHook::THookInfos {
     void DispatchForm(toolkit::WindowMessage& m) {
         ++dispatching;
         struct Leave {
-            THookInfos* record;
+            HookRecord* record;
             ~Leave() {
                 if (--record->dispatching == 0 && record->released)
                     delete record;
@@ -71,12 +71,12 @@ struct TWndProcHook::THookInfos {
     }
 };
 
-TWndProcHook& TWndProcHook::Instance() {
-    static TWndProcHook manager;
+MessageHook& MessageHook::Instance() {
+    static MessageHook manager;
     return manager;
 }
 
-TWndProcHook::~TWndProcHook() {
+MessageHook::~MessageHook() {
     // Only records of windows that outlived the program are left; their
     // windows are gone with the process, so nothing is put back.
     for (auto& record : records_)
@@ -84,46 +84,46 @@ TWndProcHook::~TWndProcHook() {
             (void)record.release();
 }
 
-TWndProcHook::THookInfos* TWndProcHook::Find(const toolkit::Form* control) const {
+MessageHook::HookRecord* MessageHook::Find(const toolkit::Form* control) const {
     for (const auto& r : records_)
         if (r->form == control)
             return r.get();
     return nullptr;
 }
 
-TWndProcHook::THookInfos* TWndProcHook::Find(HWND window) const {
+MessageHook::HookRecord* MessageHook::Find(HWND window) const {
     for (const auto& r : records_)
         if (!r->form && r->window == window)
             return r.get();
     return nullptr;
 }
 
-TWndProcHook::THookInfos& TWndProcHook::Record(toolkit::Form* control) {
-    if (THookInfos* found = Find(control))
+MessageHook::HookRecord& MessageHook::Record(toolkit::Form* control) {
+    if (HookRecord* found = Find(control))
         return *found;
-    auto record = std::make_unique<THookInfos>();
+    auto record = std::make_unique<HookRecord>();
     record->form = control;
-    THookInfos* raw = record.get();
+    HookRecord* raw = record.get();
     records_.push_back(std::move(record));
     raw->removalNotice = control->AddRemovalNotice([this, raw](toolkit::Component*) { Free(raw); });
     return *raw;
 }
 
-TWndProcHook::THookInfos& TWndProcHook::Record(HWND window) {
-    if (THookInfos* found = Find(window))
+MessageHook::HookRecord& MessageHook::Record(HWND window) {
+    if (HookRecord* found = Find(window))
         return *found;
-    auto record = std::make_unique<THookInfos>();
+    auto record = std::make_unique<HookRecord>();
     record->window = window;
     records_.push_back(std::move(record));
     return *records_.back();
 }
 
-void TWndProcHook::Free(THookInfos* record) {
+void MessageHook::Free(HookRecord* record) {
     auto it = std::find_if(records_.begin(), records_.end(), [record](const auto& r) { return r.get() == record; });
     if (it == records_.end())
         return;
     record->Uninstall();
-    THookInfos* owned = it->release();
+    HookRecord* owned = it->release();
     records_.erase(it);
     // A record whose message is still on its way goes when the message returns.
     if (owned->dispatching)
@@ -132,33 +132,33 @@ void TWndProcHook::Free(THookInfos* record) {
         delete owned;
 }
 
-bool TWndProcHook::AddMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
+bool MessageHook::AddMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
     if (!control || !handler.Procedure)
         return false;
-    THookInfos& record = Record(control);
+    HookRecord& record = Record(control);
     record.chains.Add(handler, place);
     record.Install();
     return true;
 }
 
-bool TWndProcHook::RemoveMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
+bool MessageHook::RemoveMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
     return Unlink(Find(control), handler, place);
 }
 
-bool TWndProcHook::AddMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
+bool MessageHook::AddMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
     if (!window || !IsWindow(window) || !handler.Procedure)
         return false;
-    THookInfos& record = Record(window);
+    HookRecord& record = Record(window);
     record.chains.Add(handler, place);
     record.Install();
     return true;
 }
 
-bool TWndProcHook::RemoveMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
+bool MessageHook::RemoveMessageHook(HWND window, const MessageHandler& handler, MessageHookPlace place) {
     return Unlink(Find(window), handler, place);
 }
 
-bool TWndProcHook::Unlink(THookInfos* record, const MessageHandler& handler, MessageHookPlace place) {
+bool MessageHook::Unlink(HookRecord* record, const MessageHandler& handler, MessageHookPlace place) {
     if (!record)
         return false;
     record->chains.Remove(handler, place);
@@ -167,32 +167,32 @@ bool TWndProcHook::Unlink(THookInfos* record, const MessageHandler& handler, Mes
     return true;
 }
 
-bool TWndProcHook::Installed(toolkit::Form* control) const {
-    const THookInfos* record = Find(control);
+bool MessageHook::Installed(toolkit::Form* control) const {
+    const HookRecord* record = Find(control);
     return record && record->installed;
 }
 
-bool TWndProcHook::Installed(HWND window) const {
-    const THookInfos* record = Find(window);
+bool MessageHook::Installed(HWND window) const {
+    const HookRecord* record = Find(window);
     return record && record->installed;
 }
 
-HWND TWndProcHook::Releaser() {
+HWND MessageHook::Releaser() {
     if (!releaser_ || !IsWindow(releaser_))
-        releaser_ = toolkit::CreateHiddenWindow(kReleaserWindowClass, &TWndProcHook::ReleaserProc, HWND_MESSAGE, 0, nullptr);
+        releaser_ = toolkit::CreateHiddenWindow(kReleaserWindowClass, &MessageHook::ReleaserProc, HWND_MESSAGE, 0, nullptr);
     return releaser_;
 }
 
-LRESULT CALLBACK TWndProcHook::ReleaserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK MessageHook::ReleaserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == kReleaseRecord) {
-        delete reinterpret_cast<THookInfos*>(lParam);
+        delete reinterpret_cast<HookRecord*>(lParam);
         return 0;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TWndProcHook::RawDispatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* record = static_cast<THookInfos*>(GetPropA(hwnd, kHookRecordProperty));
+LRESULT CALLBACK MessageHook::RawDispatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* record = static_cast<HookRecord*>(GetPropA(hwnd, kHookRecordProperty));
     if (!record)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     const WNDPROC original = record->savedWndProc;
@@ -215,7 +215,7 @@ LRESULT CALLBACK TWndProcHook::RawDispatcher(HWND hwnd, UINT message, WPARAM wPa
         // The window is going: take the record out and put the window's own
         // procedure back now, but free the record only once every message of
         // the window that may still hold it has returned.
-        TWndProcHook& manager = Instance();
+        MessageHook& manager = Instance();
         auto it = std::find_if(manager.records_.begin(), manager.records_.end(),
                                [record](const auto& r) { return r.get() == record; });
         if (it != manager.records_.end()) {

@@ -23,10 +23,10 @@ constexpr char kHookRecordProperty[] = "Tavrin2.HookRecord";
 // message has returned.
 constexpr char kReleaserWindowClass[] = "TReleaser";
 
-class TWndProcHook {
+class MessageHook {
 public:
-    static TWndProcHook& Instance();
-    ~TWndProcHook();
+    static MessageHook& Instance();
+    ~MessageHook();
 
     // A form of the toolkit: its procedure slot is taken over, and the record
     // goes when the form is destroyed. False, with nothing registered, when
@@ -46,29 +46,29 @@ public:
     bool Installed(toolkit::Form* control) const;
     bool Installed(HWND window) const;
 
-    struct THookInfos;
+    struct HookRecord;
 
 private:
-    TWndProcHook() = default;
-    THookInfos* Find(const toolkit::Form* control) const;
-    THookInfos* Find(HWND window) const;
-    THookInfos& Record(toolkit::Form* control);
-    THookInfos& Record(HWND window);
-    void Free(THookInfos* record);
-    static bool Unlink(THookInfos* record, const MessageHandler& handler, MessageHookPlace place);
+    MessageHook() = default;
+    HookRecord* Find(const toolkit::Form* control) const;
+    HookRecord* Find(HWND window) const;
+    HookRecord& Record(toolkit::Form* control);
+    HookRecord& Record(HWND window);
+    void Free(HookRecord* record);
+    static bool Unlink(HookRecord* record, const MessageHandler& handler, MessageHookPlace place);
     static LRESULT CALLBACK RawDispatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK ReleaserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     HWND Releaser();
 
-    std::vector<std::unique_ptr<THookInfos>> records_;
+    std::vector<std::unique_ptr<HookRecord>> records_;
     HWND releaser_ = nullptr;
 };
 
 inline bool AddMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
-    return TWndProcHook::Instance().AddMessageHook(control, handler, place);
+    return MessageHook::Instance().AddMessageHook(control, handler, place);
 }
 inline bool RemoveMessageHook(toolkit::Form* control, const MessageHandler& handler, MessageHookPlace place) {
-    return TWndProcHook::Instance().RemoveMessageHook(control, handler, place);
+    return MessageHook::Instance().RemoveMessageHook(control, handler, place);
 }
 
 }  // namespace ui

@@ -36,7 +36,7 @@ TEST(ExceptionRoute, CaughtExceptionReachesTheInstalledHandler) {
     std::vector<std::string> seen;
     auto previous = toolkit::SetExceptionHandler([&](const std::string& m) { seen.push_back(m); });
     try {
-        throw EOutOfResources("Not enough timers available");
+        throw toolkit::OutOfResourcesError("Not enough timers available");
     } catch (...) {
         toolkit::HandleCurrentException();
     }

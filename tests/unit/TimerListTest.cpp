@@ -543,7 +543,7 @@ TEST_F(TimerListTest, RefusedTimerDeactivatesTheListAndRaises) {
     try {
         off.SetEnabled(true);
         FAIL() << "no exception";
-    } catch (const EOutOfResources& e) {
+    } catch (const toolkit::OutOfResourcesError& e) {
         EXPECT_STREQ(e.what(), "Not enough timers available");
     }
     EXPECT_FALSE(list.Active());

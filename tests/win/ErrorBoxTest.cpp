@@ -50,7 +50,7 @@ public:
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == kThrowMessage)
-            throw EWriteError(message_);
+            throw toolkit::StreamWriteError(message_);
         return Form::HandleMessage(message, wParam, lParam);
     }
 
@@ -108,7 +108,7 @@ TEST(ErrorBox, AnExceptionInAControlsClickHandlerShowsTheBoxOverTheDisabledForm)
     int clicks = 0;
     button.OnClick = [&] {
         ++clicks;
-        throw EFCreateError("Cannot create file \"list.txt\"");
+        throw toolkit::FileCreateError("Cannot create file \"list.txt\"");
     };
     form.Show();
     BoxWatcher watcher(App().Title(), true);
@@ -140,7 +140,7 @@ TEST(ErrorBoxInTheLoop, AFailingTickShowsTheBoxAndTheTimerKeepsTickingAfterIt) {
     int ticks = 0, ticksAfterBox = 0;
     TickingList timer(100, [&] {
         if (++ticks == 1)
-            throw EWriteError("Stream write error");
+            throw toolkit::StreamWriteError("Stream write error");
         if (watcher.ClosedCount() > 0 && ++ticksAfterBox == 5)
             App().Terminate();
     });
@@ -165,7 +165,7 @@ TEST(ErrorBoxInTheLoop, TerminateWhileTheBoxIsOpenClosesItAndEndsTheLoop) {
     TickingList timer(100, [&] {
         ++ticks;
         if (ticks == 1)
-            throw EWriteError("Stream write error");
+            throw toolkit::StreamWriteError("Stream write error");
         if (ticks == 4)
             App().Terminate();
     });

@@ -101,7 +101,7 @@ TEST(HiddenWindow, ARefusedCreationThrowsOutOfResources) {
     try {
         toolkit::CreateHiddenWindow("TavrinTestRefused", &RefusingProcedure, HWND_MESSAGE, 0, nullptr);
         FAIL() << "no exception";
-    } catch (const EOutOfResources& e) {
+    } catch (const toolkit::OutOfResourcesError& e) {
         EXPECT_EQ(e.Message(), "Error creating window");
     }
 }

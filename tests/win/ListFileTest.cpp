@@ -116,7 +116,7 @@ TEST_F(ListFileTest, FolderNamedLikeTheListIsAccessDenied) {
     try {
         store::EnsureListFile(path_);
         FAIL() << "no error";
-    } catch (const EInOutError& e) {
+    } catch (const toolkit::FileIoError& e) {
         EXPECT_STREQ(e.what(), "File access denied");
         EXPECT_EQ(e.ErrorCode, 5);
     }
@@ -128,7 +128,7 @@ TEST_F(ListFileTest, MissingFolderIsAnInOutErrorByCode) {
     try {
         store::EnsureListFile(path);
         FAIL() << "no error";
-    } catch (const EInOutError& e) {
+    } catch (const toolkit::FileIoError& e) {
         EXPECT_EQ(e.ErrorCode, 3);
         EXPECT_STREQ(e.what(), "Invalid filename");
     }
@@ -180,7 +180,7 @@ TEST_F(ListFileTest, ReadOnlyFileIsRefusedAndKept) {
     try {
         store::SaveListFile(path_, {"new"});
         FAIL() << "no error";
-    } catch (const EFCreateError& e) {
+    } catch (const toolkit::FileCreateError& e) {
         EXPECT_EQ(e.Message(), "Cannot create file \"" + path_ + "\". " + SystemText(ERROR_ACCESS_DENIED));
     }
     EXPECT_EQ(ReadBytes(path_), "old\r\n");
@@ -195,13 +195,13 @@ TEST_F(ListFileTest, FileLockedByAnotherHandleIsRefusedAndKept) {
     try {
         store::SaveListFile(path_, {"new"});
         ADD_FAILURE() << "save: no error";
-    } catch (const EFCreateError& e) {
+    } catch (const toolkit::FileCreateError& e) {
         EXPECT_EQ(e.Message(), "Cannot create file \"" + path_ + "\". " + SystemText(ERROR_SHARING_VIOLATION));
     }
     try {
         store::LoadListFile(path_);
         ADD_FAILURE() << "load: no error";
-    } catch (const EFOpenError& e) {
+    } catch (const toolkit::FileOpenError& e) {
         EXPECT_EQ(e.Message(), "Cannot open file \"" + path_ + "\". " + SystemText(ERROR_SHARING_VIOLATION));
     }
     CloseHandle(locker);
@@ -214,7 +214,7 @@ TEST_F(ListFileTest, LoadRefusesAFileOpenForWriting) {
     HANDLE writer = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    EXPECT_THROW(store::LoadListFile(path_), EFOpenError);
+    EXPECT_THROW(store::LoadListFile(path_), toolkit::FileOpenError);
     CloseHandle(writer);
 
     // Readers are welcome.
@@ -228,7 +228,7 @@ TEST_F(ListFileTest, MissingFileCannotBeOpened) {
     try {
         store::LoadListFile(path_);
         FAIL() << "no error";
-    } catch (const EFOpenError& e) {
+    } catch (const toolkit::FileOpenError& e) {
         EXPECT_EQ(e.Message(), "Cannot open file \"" + path_ + "\". " + SystemText(ERROR_FILE_NOT_FOUND));
     }
 }
@@ -256,7 +256,7 @@ TEST_F(ListFileTest, SaveThatFailsPartWayLeavesTheOldFileWhole) {
             store::SaveListFile(path_, {"c:\\new one.exe", "c:\\new two.exe", "c:\\new three.exe"},
                                 FailingPartWay(result, ERROR_DISK_FULL, &seen, path_));
             FAIL() << "no error";
-        } catch (const EWriteError& e) {
+        } catch (const toolkit::StreamWriteError& e) {
             EXPECT_STREQ(e.what(), "Stream write error");
         }
         // The list was whole while the new text was being written, and is whole after.
@@ -281,7 +281,7 @@ TEST_F(ListFileTest, ListLockedWhileTheNewTextIsWrittenIsRefusedAndKept) {
     try {
         store::SaveListFile(path_, {"new"}, steps);
         ADD_FAILURE() << "no error";
-    } catch (const EFCreateError& e) {
+    } catch (const toolkit::FileCreateError& e) {
         EXPECT_EQ(e.Message().rfind("Cannot create file \"" + path_ + "\". ", 0), 0u) << e.Message();
     }
     ASSERT_NE(locker, INVALID_HANDLE_VALUE);
@@ -309,10 +309,10 @@ TEST_F(ListFileTest, WithoutRoomForATemporaryFileTheListIsWrittenInPlace) {
 
     // In place a short write is still reported.
     steps.write = FailingPartWay(TRUE, ERROR_DISK_FULL, nullptr, path_).write;
-    EXPECT_THROW(store::SaveListFile(path_, {"newer"}, steps), EWriteError);
+    EXPECT_THROW(store::SaveListFile(path_, {"newer"}, steps), toolkit::StreamWriteError);
     // Refusals come from list.txt itself, before anything is written.
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_THROW(store::SaveListFile(path_, {"newest"}, steps), EFCreateError);
+    EXPECT_THROW(store::SaveListFile(path_, {"newest"}, steps), toolkit::FileCreateError);
 }
 
 TEST_F(ListFileTest, SaveIntoAMissingFolderIsACreateError) {
@@ -320,7 +320,7 @@ TEST_F(ListFileTest, SaveIntoAMissingFolderIsACreateError) {
     try {
         store::SaveListFile(path, {"a"});
         FAIL() << "no error";
-    } catch (const EFCreateError& e) {
+    } catch (const toolkit::FileCreateError& e) {
         EXPECT_EQ(e.Message(), "Cannot create file \"" + path + "\". " + SystemText(ERROR_PATH_NOT_FOUND));
     }
     EXPECT_EQ(Files(), std::vector<std::string>{});
@@ -328,8 +328,8 @@ TEST_F(ListFileTest, SaveIntoAMissingFolderIsACreateError) {
 
 TEST_F(ListFileTest, FolderNamedLikeTheListCannotBeLoadedOrSaved) {
     ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
-    EXPECT_THROW(store::LoadListFile(path_), EFOpenError);
-    EXPECT_THROW(store::SaveListFile(path_, {"a"}), EFCreateError);
+    EXPECT_THROW(store::LoadListFile(path_), toolkit::FileOpenError);
+    EXPECT_THROW(store::SaveListFile(path_, {"a"}), toolkit::FileCreateError);
     EXPECT_EQ(Files(), std::vector<std::string>{"list.txt"});
 }
 

@@ -37,7 +37,7 @@ protected:
 
     // Runs the dialog driven by the steps; records every OnCanClose call.
     bool Run(std::vector<DialogDriver::Step> steps, std::function<bool(int call)> answer = nullptr) {
-        dialog_.OnCanClose = [this, answer](toolkit::TOpenDialog& sender, bool& canClose) {
+        dialog_.OnCanClose = [this, answer](toolkit::OpenDialog& sender, bool& canClose) {
             EXPECT_EQ(&sender, &dialog_);
             EXPECT_TRUE(canClose) << "preset to true";
             calls_.push_back({sender.FileName, IsWindowVisible(sender.Handle()) != FALSE});
@@ -58,7 +58,7 @@ protected:
     };
 
     toolkit::Component owner_{nullptr, "SettingsWindow"};
-    toolkit::TOpenDialog dialog_{&owner_, "programDialog"};
+    toolkit::OpenDialog dialog_{&owner_, "programDialog"};
     std::string folder_;
     std::vector<Call> calls_;
     std::vector<std::string> errors_;
@@ -154,11 +154,11 @@ TEST_F(OpenDialogTest, FailingHandlerIsReportedAndTheDialogClosesUnlessItRefused
         SCOPED_TRACE(refuseFirst ? "refusing, then failing" : "failing");
         errors_.clear();
         int calls = 0;
-        dialog_.OnCanClose = [&](toolkit::TOpenDialog&, bool& canClose) {
+        dialog_.OnCanClose = [&](toolkit::OpenDialog&, bool& canClose) {
             ++calls;
             if (refuseFirst)
                 canClose = false;
-            throw EWriteError("Stream write error");
+            throw toolkit::StreamWriteError("Stream write error");
         };
         std::vector<bool> openAfterFailure;
         bool taken = false;

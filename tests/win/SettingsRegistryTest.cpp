@@ -98,7 +98,7 @@ TEST_P(ReadFlagCases, AnswersOrRaisesByStoredTypeAndSize) {
         try {
             registry_.ReadFlag("Inteligens");
             FAIL() << "no error";
-        } catch (const ERegistryException& e) {
+        } catch (const toolkit::RegistryError& e) {
             EXPECT_STREQ(e.what(), std::get<const char*>(c.result));
         }
     }
@@ -133,18 +133,18 @@ TEST_F(SettingsRegistryTest, ReadFlagOfAMissingValueOrWithoutAKeyFailsToGetData)
         {
             try {
                 registry_.ReadFlag("Inteligens");
-            } catch (const ERegistryException& e) {
+            } catch (const toolkit::RegistryError& e) {
                 EXPECT_STREQ(e.what(), kGetFailed);
                 throw;
             }
         },
-        ERegistryException);
+        toolkit::RegistryError);
     Store("Other", REG_DWORD, Dword(1));
     ASSERT_TRUE(registry_.UseKey("Data", false));
     try {
         registry_.ReadFlag("Inteligens");
         FAIL() << "no error";
-    } catch (const ERegistryException& e) {
+    } catch (const toolkit::RegistryError& e) {
         EXPECT_STREQ(e.what(), kGetFailed);
     }
 }
@@ -171,7 +171,7 @@ TEST_P(ReadTextCases, AnswersOrRaisesByStoredType) {
         try {
             registry_.ReadText("Tavrin2");
             FAIL() << "no error";
-        } catch (const ERegistryException& e) {
+        } catch (const toolkit::RegistryError& e) {
             EXPECT_STREQ(e.what(), std::get<const char*>(c.result));
         }
     }
@@ -259,13 +259,13 @@ TEST_F(SettingsRegistryTest, WritesWithoutACurrentKeyFailToSetData) {
         try {
             registry_.WriteFlag("Inteligens", true);
             ADD_FAILURE() << "flag: no error";
-        } catch (const ERegistryException& e) {
+        } catch (const toolkit::RegistryError& e) {
             EXPECT_STREQ(e.what(), "Failed to set data for 'Inteligens'");
         }
         try {
             registry_.WriteText("Tavrin2", "x");
             ADD_FAILURE() << "text: no error";
-        } catch (const ERegistryException& e) {
+        } catch (const toolkit::RegistryError& e) {
             EXPECT_STREQ(e.what(), "Failed to set data for 'Tavrin2'");
         }
         // Also after a key was current and was released.

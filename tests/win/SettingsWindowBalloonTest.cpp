@@ -146,7 +146,7 @@ TEST_F(SettingsWindowBalloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
 
         // The stem: on the bottom centre of the box, or on its top edge when
         // the balloon opens upward.
-        ui::TBalloonWindowEx& w = f.helpBalloon.Window();
+        ui::HelpBalloonWindow& w = f.helpBalloon.Window();
         const RECT r = RectOf(balloon);
         POINT expected = c.anchor;
         if (!ui::IsDown(w.Layout.Placement))
@@ -322,7 +322,7 @@ TEST_F(SettingsWindowBalloon, AControlHintShowsAfterRestingAndHidesLater) {
     EXPECT_LE(appeared, 900u);
     HWND h = hint();
     settings_window_test::SaveScreenshot(h, "balloon-control-hint");
-    auto* w = static_cast<ui::TBalloonWindow*>(toolkit::Application::Instance().Hints().Window());
+    auto* w = static_cast<ui::BalloonWindow*>(toolkit::Application::Instance().Hints().Window());
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->MessageText, "Automatikus indítás");
     EXPECT_FALSE(w->HeadingVisible);
@@ -415,15 +415,15 @@ TEST_F(SettingsWindowBalloon, ShowingLeavesTheMouseWithTheWindowThatHoldsIt) {
 
 TEST_F(SettingsWindowBalloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThemBack) {
     toolkit::Application& app = toolkit::Application::Instance();
-    const toolkit::HintWindowClass plain = toolkit::THintWindow::Class();
+    const toolkit::HintWindowClass plain = toolkit::HintWindow::Class();
     ASSERT_EQ(app.GetHintWindowClass(), plain);
     {
         SettingsWindow& f = Start();
-        EXPECT_EQ(app.GetHintWindowClass(), ui::TBalloonWindow::Class());
-        EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), &f.helpBalloon);
+        EXPECT_EQ(app.GetHintWindowClass(), ui::BalloonWindow::Class());
+        EXPECT_EQ(ui::BalloonController::Instance().Current(), &f.helpBalloon);
         {
-            ui::TBalloonHint later(nullptr, "Later");
-            EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), &later);
+            ui::BalloonHint later(nullptr, "Later");
+            EXPECT_EQ(ui::BalloonController::Instance().Current(), &later);
             EXPECT_FALSE(f.helpBalloon.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
             EXPECT_EQ(app.GetHintWindowClass(), plain) << "the hint that lost charge kept the take-over";
             // The one no longer in charge is refused, and gives back nothing.
@@ -431,16 +431,16 @@ TEST_F(SettingsWindowBalloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThem
             EXPECT_FALSE(f.helpBalloon.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
             EXPECT_EQ(app.GetHintWindowClass(), plain);
             later.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
-            EXPECT_EQ(app.GetHintWindowClass(), ui::TBalloonWindow::Class());
+            EXPECT_EQ(app.GetHintWindowClass(), ui::BalloonWindow::Class());
         }
         EXPECT_EQ(app.GetHintWindowClass(), plain);
-        EXPECT_EQ(ui::TGlobalCtrl::Instance().Current(), nullptr);
+        EXPECT_EQ(ui::BalloonController::Instance().Current(), nullptr);
     }
     EXPECT_EQ(app.GetHintWindowClass(), plain);
 }
 
 TEST_F(SettingsWindowBalloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemesSafely) {
-    ui::TGlobalCtrl& ctrl = ui::TGlobalCtrl::Instance();
+    ui::BalloonController& ctrl = ui::BalloonController::Instance();
     EXPECT_EQ(ImageList_GetImageCount(ctrl.IconList()), 5);
     const char* base = "AppEvents\\Schemes\\Apps\\.Default\\";
     SetString((std::string(base) + "SystemHand\\.Current").c_str(), "", "C:\\sounds\\hand.wav");
@@ -462,19 +462,19 @@ TEST_F(SettingsWindowBalloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemes
 }
 
 TEST_F(SettingsWindowBalloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
-    ui::TGlobalCtrl& ctrl = ui::TGlobalCtrl::Instance();
+    ui::BalloonController& ctrl = ui::BalloonController::Instance();
     ASSERT_EQ(ctrl.Current(), nullptr);
-    ui::TBalloonHint& hint = ctrl.ActiveBalloonHint();
+    ui::BalloonHint& hint = ctrl.ActiveBalloonHint();
     EXPECT_EQ(ctrl.Current(), &hint);
     EXPECT_EQ(&ctrl.ActiveBalloonHint(), &hint) << "made once";
     EXPECT_EQ(hint.DefaultIcon, ui::ikInformation);
     EXPECT_EQ(hint.Options, ui::TBalloonOptions{ui::boShowCloseBtn});
     EXPECT_EQ(hint.ApplicationHintOptions(), (ui::TApplicationHintOptions{ui::ahShowHeaderInHint, ui::ahShowIconInHint}));
-    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), toolkit::THintWindow::Class());
+    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), toolkit::HintWindow::Class());
     // A settings window's hint takes charge from it.
     SettingsWindow& f = Start();
     EXPECT_EQ(ctrl.Current(), &f.helpBalloon);
-    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), ui::TBalloonWindow::Class());
+    EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), ui::BalloonWindow::Class());
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ TEST_F(SettingsWindowCaption, ACaptionChangeRepaintsTheButton) {
 TEST_F(SettingsWindowCaption, PressShowsItDownAndReleaseEntersHelpModeOnce) {
     SettingsWindow& f = StartShown();
     int clicks = 0;
-    f.helpButton.OnClick = [&](ui::TCaptionButton&) {
+    f.helpButton.OnClick = [&](ui::CaptionButton&) {
         ++clicks;
         f.EnterHelpMode();
     };
@@ -252,7 +252,7 @@ TEST_F(SettingsWindowDrop, TheCaptionShowsTheDroppedNamesAsCommaText) {
 TEST_F(SettingsWindowDrop, HandlerGetsTheDropPointAndTheFormNeverSeesTheMessage) {
     SettingsWindow& f = Start();
     POINT got{};
-    f.dropTarget.OnDrop = [&](ui::TDragDrop&, POINT pos, std::vector<std::string>&) { got = pos; };
+    f.dropTarget.OnDrop = [&](ui::DropTarget&, POINT pos, std::vector<std::string>&) { got = pos; };
     int seen = 0;
     struct Counter {
         int* seen;
@@ -271,7 +271,7 @@ TEST_F(SettingsWindowDrop, HandlerGetsTheDropPointAndTheFormNeverSeesTheMessage)
 
 TEST_F(SettingsWindowDrop, TheDropIsReleasedWhenTheHandlerFails) {
     SettingsWindow& f = Start();
-    f.dropTarget.OnDrop = [](ui::TDragDrop&, POINT, std::vector<std::string>&) {
+    f.dropTarget.OnDrop = [](ui::DropTarget&, POINT, std::vector<std::string>&) {
         throw toolkit::Exception("drop failed");
     };
     HDROP drop = MakeDrop({"C:\\x", "C:\\y"});

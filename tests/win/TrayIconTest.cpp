@@ -141,7 +141,7 @@ bool IconAlive(HICON icon) {
 TEST(TrayIcon, EachStateImageIsMadeOnceUntilTheListChangesAndTheShownOneOutlivesIt) {
     SpyShell shell;
     TrayLayout form(&shell);
-    ui::TTrayIcon& tray = form.trayIcon;
+    ui::TrayIcon& tray = form.trayIcon;
     const long start = toolkit::UniqueIcon::Live();
     tray.SetIconIndex(0);
     const HICON red = tray.Icon();
@@ -166,7 +166,7 @@ TEST(TrayIcon, EachStateImageIsMadeOnceUntilTheListChangesAndTheShownOneOutlives
     EXPECT_EQ(toolkit::UniqueIcon::Live(), start + 1);
 
     // Another list: the image shown stays alive until the next one is sent.
-    ui::TImageList other(nullptr, "other");
+    ui::ImageList other(nullptr, "other");
     other.AddIconResource(GetModuleHandleA(nullptr), app::kTrayStateIcons[1]);
     const HICON shown = tray.Icon();
     tray.SetIcons(&other);
@@ -205,7 +205,7 @@ public:
 
 // Whether Wine's notification area holds the icon: only then does it accept a
 // modify of it.
-bool ShellHolds(const ui::TTrayIcon& icon) {
+bool ShellHolds(const ui::TrayIcon& icon) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V2_SIZE;
     data.hWnd = icon.NotifyWindow();

@@ -59,7 +59,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
     return done();
 }
 
-void PostCallback(ui::TTrayIcon& icon, UINT notification) {
+void PostCallback(ui::TrayIcon& icon, UINT notification) {
     PostMessageA(icon.NotifyWindow(), 0x401, 1, notification);
 }
 
@@ -132,19 +132,19 @@ TEST(TrayMenu, TheAccessKeyChoosesItsCommand) {
 }
 
 TEST(TrayMenu, CommandsReachTheItemsThroughTheSharedOwnerWindow) {
-    EXPECT_EQ(ui::TPopupMenu::OwnerWindow(), nullptr) << "no menu, no owner window";
+    EXPECT_EQ(ui::PopupMenu::OwnerWindow(), nullptr) << "no menu, no owner window";
     TrayLayout form(nullptr);
-    const HWND owner = ui::TPopupMenu::OwnerWindow();
+    const HWND owner = ui::PopupMenu::OwnerWindow();
     ASSERT_TRUE(IsWindow(owner));
     {
         toolkit::Component other(nullptr, "Form2");
-        ui::TPopupMenu second(&other, "PopupMenu2");
-        ui::TMenuItem item(&other, "Item1");
+        ui::PopupMenu second(&other, "PopupMenu2");
+        ui::MenuItem item(&other, "Item1");
         item.SetCaption("Más");
         int otherClicks = 0;
         item.OnClick = [&] { ++otherClicks; };
         second.Add(item);
-        EXPECT_EQ(ui::TPopupMenu::OwnerWindow(), owner) << "menus share one owner window";
+        EXPECT_EQ(ui::PopupMenu::OwnerWindow(), owner) << "menus share one owner window";
 
         SendMessageA(owner, WM_COMMAND, form.settingsItem.Command(), 0);
         SendMessageA(owner, WM_COMMAND, form.exitItem.Command(), 0);
@@ -166,12 +166,12 @@ TEST(TrayMenu, TheOwnerWindowGoesWithTheLastMenu) {
     HWND owner = nullptr;
     {
         toolkit::Component form(nullptr, "SettingsWindow");
-        ui::TPopupMenu menu(&form, "trayMenu");
-        owner = ui::TPopupMenu::OwnerWindow();
+        ui::PopupMenu menu(&form, "trayMenu");
+        owner = ui::PopupMenu::OwnerWindow();
         EXPECT_TRUE(IsWindow(owner));
     }
     EXPECT_FALSE(IsWindow(owner));
-    EXPECT_EQ(ui::TPopupMenu::OwnerWindow(), nullptr);
+    EXPECT_EQ(ui::PopupMenu::OwnerWindow(), nullptr);
 }
 
 TEST(TrayMenu, AnErrorInTheCallbackIsReportedAndTheIconLivesOn) {
@@ -262,7 +262,7 @@ TEST(AppEvents, KeepTheMainWindowHiddenAndSetTheShortHintPause) {
     app.HintPause = 1;
     app.HintHidePause = 2;
     toolkit::Component form(nullptr, "SettingsWindow");
-    ui::TAppEvents events(&form, "appEvents");
+    ui::ApplicationEvents events(&form, "appEvents");
     EXPECT_TRUE(app.ShowMainForm);
     events.SetShowMainForm(false);
     EXPECT_FALSE(app.ShowMainForm) << "applied as soon as it is read";

@@ -72,16 +72,16 @@ struct TrayLayout : toolkit::Component {
         trayMenu.Add(exitItem);
         trayMenu.OnPopup = [this] { ++popups; };
         trayIcon.SetIcons(&trayImages);
-        trayIcon.SetPopupMenu(&trayMenu);
+        trayIcon.SetContextMenu(&trayMenu);
         LoadedAll();
     }
-    ui::TTrayIcon trayIcon;
-    ui::TImageList trayImages{this, "trayImages"};
-    ui::TAppEvents appEvents{this, "appEvents"};
-    ui::TPopupMenu trayMenu{this, "trayMenu"};
-    ui::TMenuItem settingsItem{this, "settingsItem"};
-    ui::TMenuItem separatorItem{this, "separatorItem"};
-    ui::TMenuItem exitItem{this, "exitItem"};
+    ui::TrayIcon trayIcon;
+    ui::ImageList trayImages{this, "trayImages"};
+    ui::ApplicationEvents appEvents{this, "appEvents"};
+    ui::PopupMenu trayMenu{this, "trayMenu"};
+    ui::MenuItem settingsItem{this, "settingsItem"};
+    ui::MenuItem separatorItem{this, "separatorItem"};
+    ui::MenuItem exitItem{this, "exitItem"};
     int popups = 0;
     int settingsClicks = 0;
     int exitClicks = 0;

@@ -15,7 +15,7 @@ namespace {
 using toolkit::WindowMessage;
 using ui::mhAfter;
 using ui::mhBefore;
-using ui::TWndProcHook;
+using ui::MessageHook;
 
 constexpr UINT kPing = WM_APP + 7;
 
@@ -48,7 +48,7 @@ struct Handler {
 
 struct Hook : ::testing::Test {
     static void SetUpTestSuite() { toolkit::Application::Instance().Initialize(GetModuleHandleA(nullptr)); }
-    TWndProcHook& hooks = TWndProcHook::Instance();
+    MessageHook& hooks = MessageHook::Instance();
     std::string log;
 };
 
