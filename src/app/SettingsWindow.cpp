@@ -135,19 +135,19 @@ void SettingsWindow::ApplyStoredLayout() {
     trayMenu.Add(exitItem);
     trayMenu.OnPopup = [this] { ProcessMessagesBeforeMenu(); };
 
-    helpButton.SetStandard(ui::tsbHelp);
+    helpButton.SetStandard(ui::StandardButton::Help);
     helpButton.SetButtonLeft(40);
     helpButton.SetButtonTop(6);
     helpButton.SetButtonWidth(16);
     helpButton.SetButtonHeight(14);
-    helpButton.SetAlignment(ui::taRightJustify);
+    helpButton.SetAlignment(ui::CaptionAlignment::Right);
     helpButton.SetFont("MS Sans Serif", -11);
     helpButton.OnClick = [this](ui::CaptionButton&) { EnterHelpMode(); };
 
     // Control hints become balloons from here on.
-    helpBalloon.Options = {ui::boShowCloseBtn};
-    helpBalloon.SetApplicationHintOptions({ui::ahShowHeaderInHint, ui::ahShowIconInHint, ui::ahUseBalloonAsHint});
-    helpBalloon.DefaultIcon = ui::ikNone;
+    helpBalloon.Options = {ui::BalloonOption::ShowCloseButton};
+    helpBalloon.SetHintOptions({ui::ApplicationHintOption::ShowHeaderInHint, ui::ApplicationHintOption::ShowIconInHint, ui::ApplicationHintOption::UseBalloonAsHint});
+    helpBalloon.DefaultIcon = ui::IconKind::None;
 
     dropTarget.OnDrop = [this](ui::DropTarget&, POINT pos, std::vector<std::string>& value) {
         ShowDroppedNames(pos, value);
@@ -211,8 +211,8 @@ void SettingsWindow::ProcessMessagesBeforeMenu() {
 }
 
 void SettingsWindow::EnterHelpMode() {
-    intelligentModeBox.SetCursor(toolkit::crHelp);
-    autostartBox.SetCursor(toolkit::crHelp);
+    intelligentModeBox.SetCursor(toolkit::kHelpCursor);
+    autostartBox.SetCursor(toolkit::kHelpCursor);
 }
 
 void SettingsWindow::HelpClick(toolkit::CheckBox& box, const char* text) {
@@ -230,8 +230,8 @@ void SettingsWindow::HelpClick(toolkit::CheckBox& box, const char* text) {
     }
     restoringHelpClick_ = false;
     helpBalloon.ShowBalloon(&box, text, kHelpHeading, 10000);
-    intelligentModeBox.SetCursor(toolkit::crDefault);
-    autostartBox.SetCursor(toolkit::crDefault);
+    intelligentModeBox.SetCursor(toolkit::kDefaultCursor);
+    autostartBox.SetCursor(toolkit::kDefaultCursor);
 }
 
 void SettingsWindow::ShowDroppedNames(POINT, std::vector<std::string>& value) {

@@ -42,7 +42,7 @@ void SettingsWindow::LoadSettings() {
 }
 
 void SettingsWindow::StoreIntelligentMode() {
-    if (intelligentModeBox.Cursor() == toolkit::crHelp) {
+    if (intelligentModeBox.Cursor() == toolkit::kHelpCursor) {
         HelpClick(intelligentModeBox, kIntelligentModeHelp);
         return;
     }
@@ -59,7 +59,7 @@ void SettingsWindow::StoreIntelligentMode() {
 }
 
 void SettingsWindow::StoreAutostart() {
-    if (autostartBox.Cursor() == toolkit::crHelp) {
+    if (autostartBox.Cursor() == toolkit::kHelpCursor) {
         HelpClick(autostartBox, kAutostartHelp);
         return;
     }

@@ -26,7 +26,7 @@ class Form;
 constexpr COLORREF SystemColor(int index) {
     return 0x80000000u | static_cast<COLORREF>(index);
 }
-constexpr COLORREF clInfoBk = SystemColor(COLOR_INFOBK);
+constexpr COLORREF kInfoBackgroundColor = SystemColor(COLOR_INFOBK);
 COLORREF ColorToRGB(COLORREF color);
 
 class Application {
@@ -82,7 +82,7 @@ public:
     int HintPause = 500;
     int HintShortPause = 0;
     int HintHidePause = 2500;
-    COLORREF HintColor = clInfoBk;
+    COLORREF HintColor = kInfoBackgroundColor;
     COLORREF HintColorRGB() const { return ColorToRGB(HintColor); }
     const HintWindowClass& GetHintWindowClass() const { return hints_.WindowClass(); }
     void SetHintWindowClass(const HintWindowClass& windowClass) { hints_.SetWindowClass(windowClass); }

@@ -14,8 +14,8 @@ namespace toolkit {
 class Form;
 
 // Cursor numbers of the toolkit.
-constexpr int crDefault = 0;
-constexpr int crHelp = -20;
+constexpr int kDefaultCursor = 0;
+constexpr int kHelpCursor = -20;
 
 struct Bounds {
     int left, top, width, height;
@@ -34,7 +34,7 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
 
-    // Toolkit cursor number shown over the control (crDefault, crHelp).
+    // Toolkit cursor number shown over the control (kDefaultCursor, kHelpCursor).
     int Cursor() const { return cursor_; }
     void SetCursor(int cursor) { cursor_ = cursor; }
 
@@ -51,7 +51,7 @@ protected:
 
 private:
     Form& form_;
-    int cursor_ = crDefault;
+    int cursor_ = kDefaultCursor;
 };
 
 class GroupBox : public Control {

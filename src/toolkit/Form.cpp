@@ -151,7 +151,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT) {
-            if (Control* c = FindControl(reinterpret_cast<HWND>(wParam)); c && c->Cursor() == crHelp) {
+            if (Control* c = FindControl(reinterpret_cast<HWND>(wParam)); c && c->Cursor() == kHelpCursor) {
                 ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HELP)));
                 return TRUE;
             }

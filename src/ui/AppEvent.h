@@ -21,7 +21,7 @@ public:
     int HintPause = 500;
     int HintShortPause = 50;
     int HintHidePause = 2500;
-    COLORREF HintColor = toolkit::clInfoBk;
+    COLORREF HintColor = toolkit::kInfoBackgroundColor;
 
     // The layout is complete: every property is copied into the application.
     void Loaded() override;

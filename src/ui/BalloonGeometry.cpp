@@ -69,14 +69,14 @@ PixelRect BalloonLayout::Compose(PixelRect headingRow, const PixelRect& message)
 
 PixelPoint BalloonLayout::StemOffset(int width, int height) const {
     switch (Placement) {
-    case bpRightDown:
+    case BalloonPosition::RightDown:
         return {-StemInset, 0};
-    case bpLeftUp:
+    case BalloonPosition::LeftUp:
         return {StemInset - width, -height - RaiseHeight};
-    case bpRightUp:
+    case BalloonPosition::RightUp:
         return {-StemInset, -height - RaiseHeight};
-    case bpAuto:
-    case bpLeftDown:
+    case BalloonPosition::Auto:
+    case BalloonPosition::LeftDown:
         break;
     }
     return {StemInset - width, 0};
@@ -84,20 +84,20 @@ PixelPoint BalloonLayout::StemOffset(int width, int height) const {
 
 PixelPoint BalloonLayout::StemPoint(const PixelRect& r) const {
     switch (Placement) {
-    case bpRightDown:
+    case BalloonPosition::RightDown:
         return {r.left + StemInset, r.top};
-    case bpLeftUp:
+    case BalloonPosition::LeftUp:
         return {r.right - StemInset, r.bottom};
-    case bpRightUp:
+    case BalloonPosition::RightUp:
         return {r.left + StemInset, r.bottom};
-    case bpAuto:
-    case bpLeftDown:
+    case BalloonPosition::Auto:
+    case BalloonPosition::LeftDown:
         break;
     }
     return {r.right - StemInset, r.top};
 }
 
-void BalloonLayout::SetPlacement(TBalloonPosition placement, PixelRect& rect) {
+void BalloonLayout::SetPlacement(BalloonPosition placement, PixelRect& rect) {
     if (placement != Placement) {
         const int w = rect.right - rect.left, h = rect.bottom - rect.top;
         const PixelPoint before = StemOffset(w, h);
@@ -109,22 +109,22 @@ void BalloonLayout::SetPlacement(TBalloonPosition placement, PixelRect& rect) {
 }
 
 void BalloonLayout::PickAutoPosition(PixelRect& rect, const PixelRect& workArea) {
-    SetPlacement(bpLeftDown, rect);
+    SetPlacement(BalloonPosition::LeftDown, rect);
     const PixelPoint s = StemPoint(rect);
     const bool leftHalf = 2 * s.x < workArea.left + workArea.right;
     if (2 * s.y < workArea.top + workArea.bottom)
-        SetPlacement(leftHalf ? bpLeftUp : bpRightUp, rect);
+        SetPlacement(leftHalf ? BalloonPosition::LeftUp : BalloonPosition::RightUp, rect);
     else
-        SetPlacement(leftHalf ? bpLeftDown : bpRightDown, rect);
+        SetPlacement(leftHalf ? BalloonPosition::LeftDown : BalloonPosition::RightDown, rect);
 }
 
 void BalloonLayout::FitToWorkArea(PixelRect& rect, const PixelRect& workArea) {
-    if (Placement == bpAuto)
+    if (Placement == BalloonPosition::Auto)
         PickAutoPosition(rect, workArea);
     auto make = [](bool left, bool down) {
-        return down ? (left ? bpLeftDown : bpRightDown) : (left ? bpLeftUp : bpRightUp);
+        return down ? (left ? BalloonPosition::LeftDown : BalloonPosition::RightDown) : (left ? BalloonPosition::LeftUp : BalloonPosition::RightUp);
     };
-    TBalloonPosition p = Placement;
+    BalloonPosition p = Placement;
     if (rect.bottom > workArea.bottom - workArea.top && IsDown(p))
         p = make(IsLeft(p), false);
     if (rect.right > workArea.right - workArea.left && !IsLeft(p))
@@ -140,14 +140,14 @@ void BalloonLayout::FitToWorkArea(PixelRect& rect, const PixelRect& workArea) {
 BalloonShape BalloonLayout::Shape(int w, int h) const {
     const int sh = StemHeight, sw = StemWidth, si = StemInset;
     switch (Placement) {
-    case bpRightDown:
+    case BalloonPosition::RightDown:
         return {{{si + 1, 0}, {si + 1, sh + 1}, {si + sw + 2, sh + 1}}, {1, sh + 1, w, h - 3}};
-    case bpLeftUp:
+    case BalloonPosition::LeftUp:
         return {{{w - si - 1, h + 1}, {w - si - 1, h - sh - 1}, {w - si - sw - 2, h - sh - 1}}, {1, 1, w, h - sh}};
-    case bpRightUp:
+    case BalloonPosition::RightUp:
         return {{{si + 1, h}, {si + 1, h - sh - 1}, {si + sw + 2, h - sh - 1}}, {1, 1, w, h - sh}};
-    case bpAuto:
-    case bpLeftDown:
+    case BalloonPosition::Auto:
+    case BalloonPosition::LeftDown:
         break;
     }
     return {{{w - si - 1, 0}, {w - si - 1, sh + 1}, {w - si - sw - 2, sh + 1}}, {1, sh + 1, w, h - 3}};
@@ -158,45 +158,45 @@ PixelRect CloseButtonRect(int clientWidth, int contentTop, bool themed) {
     return {clientWidth - 22 - grow, contentTop + 5 - grow, clientWidth - 6, contentTop + 21};
 }
 
-TAnimationStyle ChooseShowEffect(bool xpOrLater, bool customAnimation, TAnimationStyle custom, bool tooltipAnimation,
+AnimationStyle ChooseShowEffect(bool xpOrLater, bool customAnimation, AnimationStyle custom, bool tooltipAnimation,
                                  bool tooltipFade) {
     if (!xpOrLater)
-        return atNone;
+        return AnimationStyle::None;
     if (customAnimation)
         return custom;
     if (!tooltipAnimation)
-        return atNone;
-    return tooltipFade ? atBlend : atSlide;
+        return AnimationStyle::None;
+    return tooltipFade ? AnimationStyle::Blend : AnimationStyle::Slide;
 }
 
-unsigned AnimationFlags(TAnimationStyle effect, TBalloonPosition placement) {
+unsigned AnimationFlags(AnimationStyle effect, BalloonPosition placement) {
     const unsigned vertical = IsDown(placement) ? kVerPositive : kVerNegative;
     switch (effect) {
-    case atNone:
+    case AnimationStyle::None:
         return 0;
-    case atSlide:
+    case AnimationStyle::Slide:
         return kSlide | vertical;
-    case atRoll:
+    case AnimationStyle::Roll:
         return vertical;
-    case atRollHorNeg:
+    case AnimationStyle::RollHorNeg:
         return kHorNegative;
-    case atRollHorPos:
+    case AnimationStyle::RollHorPos:
         return kHorPositive;
-    case atRollVerNeg:
+    case AnimationStyle::RollVerNeg:
         return kVerNegative;
-    case atRollVerPos:
+    case AnimationStyle::RollVerPos:
         return kVerPositive;
-    case atSlideHorNeg:
+    case AnimationStyle::SlideHorNeg:
         return kSlide | kHorNegative;
-    case atSlideHorPos:
+    case AnimationStyle::SlideHorPos:
         return kSlide | kHorPositive;
-    case atSlideVerNeg:
+    case AnimationStyle::SlideVerNeg:
         return kSlide | kVerNegative;
-    case atSlideVerPos:
+    case AnimationStyle::SlideVerPos:
         return kSlide | kVerPositive;
-    case atCenter:
+    case AnimationStyle::Center:
         return kCenter;
-    case atBlend:
+    case AnimationStyle::Blend:
         return kBlend;
     }
     return 0;

@@ -52,17 +52,17 @@ struct BalloonShape {
     static constexpr int kCorner = 11;
 };
 
-inline bool IsDown(TBalloonPosition p) {
-    return p == bpAuto || p == bpLeftDown || p == bpRightDown;
+inline bool IsDown(BalloonPosition p) {
+    return p == BalloonPosition::Auto || p == BalloonPosition::LeftDown || p == BalloonPosition::RightDown;
 }
-inline bool IsLeft(TBalloonPosition p) {
-    return p == bpAuto || p == bpLeftDown || p == bpLeftUp;
+inline bool IsLeft(BalloonPosition p) {
+    return p == BalloonPosition::Auto || p == BalloonPosition::LeftDown || p == BalloonPosition::LeftUp;
 }
 
 // A balloon window's placement state and the geometry that follows from it.
 class BalloonLayout {
 public:
-    TBalloonPosition Placement = bpAuto;
+    BalloonPosition Placement = BalloonPosition::Auto;
     int StemHeight = 8, StemWidth = 8, StemInset = 16;
     int ContentTop = 8;
     int TextTop = 7;
@@ -78,7 +78,7 @@ public:
     // Where the stem tip of a rectangle placed for the current placement is.
     PixelPoint StemPoint(const PixelRect& r) const;
     // Changes the placement, moving an already placed rectangle with it.
-    void SetPlacement(TBalloonPosition placement, PixelRect& rect);
+    void SetPlacement(BalloonPosition placement, PixelRect& rect);
 
     // First choice by screen quarter: upward in the upper half, leftward in the left half.
     void PickAutoPosition(PixelRect& rect, const PixelRect& workArea);
@@ -100,10 +100,10 @@ PixelRect CloseButtonRect(int clientWidth, int contentTop, bool themed);
 
 // The show effect of a help balloon: the custom one when asked for, else
 // what the system's tooltip settings say; none before Windows XP.
-TAnimationStyle ChooseShowEffect(bool xpOrLater, bool customAnimation, TAnimationStyle custom, bool tooltipAnimation,
+AnimationStyle ChooseShowEffect(bool xpOrLater, bool customAnimation, AnimationStyle custom, bool tooltipAnimation,
                                  bool tooltipFade);
 // The window animation flags of an effect for a placement.
-unsigned AnimationFlags(TAnimationStyle effect, TBalloonPosition placement);
+unsigned AnimationFlags(AnimationStyle effect, BalloonPosition placement);
 
 // The close button's drawn state (frame-control flags) through presses,
 // moves and releases.

@@ -21,15 +21,15 @@ constexpr int kSystemIcons[] = {32512, 32513, 32516, 32514, 32515};
 constexpr size_t kExpandedSize = 4096;
 constexpr DWORD kLongestValue = 64 * 1024;
 
-int IndexOf(TIconKind kind) {
+int IndexOf(IconKind kind) {
     switch (kind) {
-    case ikError:
+    case IconKind::Error:
         return 1;
-    case ikInformation:
+    case IconKind::Information:
         return 2;
-    case ikQuestion:
+    case IconKind::Question:
         return 3;
-    case ikWarning:
+    case IconKind::Warning:
         return 4;
     default:
         return 0;
@@ -50,7 +50,7 @@ bool OldCommonControls() {
     return info.dwMajorVersion < 6;
 }
 
-std::string ReadSchemeSound(TIconKind kind) {
+std::string ReadSchemeSound(IconKind kind) {
     toolkit::UniqueKey key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, SoundSchemeKey(kind).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return {};
@@ -121,9 +121,9 @@ void BalloonController::SetActiveBalloonHint(BalloonHint* hint) {
         old->HideBalloon();
         old->RemoveRemovalNotice(activeNotice_);
         active_ = nullptr;
-        TApplicationHintOptions options = old->ApplicationHintOptions();
-        options.Exclude(ahUseBalloonAsHint);
-        old->SetApplicationHintOptions(options);
+        ApplicationHintOptions options = old->HintOptions();
+        options.Exclude(ApplicationHintOption::UseBalloonAsHint);
+        old->SetHintOptions(options);
     }
     active_ = hint;
     if (hint)
@@ -142,8 +142,8 @@ void BalloonController::LoadIcons() {
 }
 
 void BalloonController::ReadSoundFiles() {
-    for (int kind = ikCustom; kind <= ikWarning; ++kind)
-        soundFiles_[kind] = ReadSchemeSound(static_cast<TIconKind>(kind));
+    for (int kind = static_cast<int>(IconKind::Custom); kind <= static_cast<int>(IconKind::Warning); ++kind)
+        soundFiles_[kind] = ReadSchemeSound(static_cast<IconKind>(kind));
 }
 
 HIMAGELIST BalloonController::CustomImages(int imageIndex) const {
@@ -153,15 +153,15 @@ HIMAGELIST BalloonController::CustomImages(int imageIndex) const {
     return images->Handle();
 }
 
-void BalloonController::DrawIcon(HDC dc, int x, int y, TIconKind kind, int imageIndex, COLORREF background) {
-    if (kind == ikNone)
+void BalloonController::DrawIcon(HDC dc, int x, int y, IconKind kind, int imageIndex, COLORREF background) {
+    if (kind == IconKind::None)
         return;
-    if (kind == ikCustom) {
+    if (kind == IconKind::Custom) {
         if (HIMAGELIST images = CustomImages(imageIndex)) {
             ImageList_Draw(images, imageIndex, dc, x, y, ILD_NORMAL);
             return;
         }
-        kind = ikInformation;
+        kind = IconKind::Information;
     }
     if (rerender_ && background != iconBackground_) {
         ImageList_RemoveAll(iconList_);
@@ -172,10 +172,10 @@ void BalloonController::DrawIcon(HDC dc, int x, int y, TIconKind kind, int image
     ImageList_Draw(iconList_, IndexOf(kind), dc, x, y, ILD_NORMAL);
 }
 
-SIZE BalloonController::IconSize(TIconKind kind, int imageIndex) {
-    if (kind == ikNone)
+SIZE BalloonController::IconSize(IconKind kind, int imageIndex) {
+    if (kind == IconKind::None)
         return {0, 0};
-    if (kind == ikCustom)
+    if (kind == IconKind::Custom)
         if (HIMAGELIST images = CustomImages(imageIndex)) {
             int cx = 0, cy = 0;
             ImageList_GetIconSize(images, &cx, &cy);
@@ -184,8 +184,8 @@ SIZE BalloonController::IconSize(TIconKind kind, int imageIndex) {
     return {16, 16};
 }
 
-void BalloonController::PlayIconSound(TIconKind kind) {
-    const std::string& file = soundFiles_[kind];
+void BalloonController::PlayIconSound(IconKind kind) {
+    const std::string& file = soundFiles_[static_cast<int>(kind)];
     if (!file.empty())
         sndPlaySoundA(file.c_str(), SND_ASYNC | SND_NODEFAULT);
 }

@@ -29,10 +29,10 @@ public:
     BalloonHint* Current() const { return active_; }
     void SetActiveBalloonHint(BalloonHint* hint);
 
-    void DrawIcon(HDC dc, int x, int y, TIconKind kind, int imageIndex, COLORREF background);
-    SIZE IconSize(TIconKind kind, int imageIndex);
-    void PlayIconSound(TIconKind kind);
-    const std::string& SoundFile(TIconKind kind) const { return soundFiles_[kind]; }
+    void DrawIcon(HDC dc, int x, int y, IconKind kind, int imageIndex, COLORREF background);
+    SIZE IconSize(IconKind kind, int imageIndex);
+    void PlayIconSound(IconKind kind);
+    const std::string& SoundFile(IconKind kind) const { return soundFiles_[static_cast<int>(kind)]; }
     // Reads the sound scheme again (it is read once, when the controller is made).
     void ReloadSoundFiles() { ReadSoundFiles(); }
     HIMAGELIST IconList() const { return iconList_; }

@@ -43,24 +43,24 @@ BalloonHint::BalloonHint(toolkit::Component* owner, std::string name)
 BalloonHint::~BalloonHint() {
     HideBalloon();
     StopCloseTimer();
-    SetApplicationHintOptions({});
+    SetHintOptions({});
     // The controller lets go of this hint before its window goes.
     NotifyRemoval();
 }
 
-void BalloonHint::SetApplicationHintOptions(TApplicationHintOptions options) {
+void BalloonHint::SetHintOptions(ApplicationHintOptions options) {
     if (options == appHintOptions_)
         return;
-    const bool before = appHintOptions_.Has(ahUseBalloonAsHint);
+    const bool before = appHintOptions_.Has(ApplicationHintOption::UseBalloonAsHint);
     appHintOptions_ = options;
-    if (before == options.Has(ahUseBalloonAsHint))
+    if (before == options.Has(ApplicationHintOption::UseBalloonAsHint))
         return;
     // Only the hint in charge may take the hint windows over.
     BalloonController* ctrl = BalloonController::Existing();
     if (!ctrl || ctrl->Current() != this)
-        appHintOptions_.Exclude(ahUseBalloonAsHint);
+        appHintOptions_.Exclude(ApplicationHintOption::UseBalloonAsHint);
     toolkit::Application& app = toolkit::Application::Instance();
-    if (appHintOptions_.Has(ahUseBalloonAsHint)) {
+    if (appHintOptions_.Has(ApplicationHintOption::UseBalloonAsHint)) {
         if (!tookOver_) {
             savedHintWindowClass_ = app.GetHintWindowClass();
             tookOver_ = true;
@@ -85,7 +85,7 @@ void BalloonHint::ShowBalloon(toolkit::Component* control, const std::string& me
     request_.Message = message;
     request_.Heading = heading;
     request_.DisplayTime = displayTime;
-    request_.BalloonIcon = ikNone;
+    request_.BalloonIcon = IconKind::None;
 
     // The anchor: the bottom centre, in the form's client coordinates.
     if (form) {
@@ -106,23 +106,23 @@ void BalloonHint::ShowBalloon(toolkit::Component* control, const std::string& me
 
     anchor_ = request_.BalloonOrigin;
 
-    if (Options.Has(boUseDefaultHeader))
+    if (Options.Has(BalloonOption::UseDefaultHeader))
         request_.Heading = DefaultHeader;
-    if (Options.Has(boUseDefaultIcon))
+    if (Options.Has(BalloonOption::UseDefaultIcon))
         request_.BalloonIcon = DefaultIcon;
-    if (Options.Has(boUseDefaultImageIndex))
+    if (Options.Has(BalloonOption::UseDefaultImageIndex))
         request_.BalloonImage = DefaultImageIndex;
-    request_.CloseButtonShown = Options.Has(boShowCloseBtn);
+    request_.CloseButtonShown = Options.Has(BalloonOption::ShowCloseButton);
 
     BOOL animate = FALSE, fade = FALSE;
     SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animate, 0);
     SystemParametersInfoA(SPI_GETTOOLTIPFADE, 0, &fade, 0);
-    const bool custom = Options.Has(boCustomAnimation);
+    const bool custom = Options.Has(BalloonOption::CustomAnimation);
     request_.ShowEffect = ChooseShowEffect(toolkit::IsXpOrLater(), custom, CustomAnimationStyle, animate, fade);
     request_.EffectTime = custom ? CustomAnimationTime : 100;
 
     shown_ = true;
-    AddMessageHook(request_.TargetForm, TrackerOf(this), mhBefore);
+    AddMessageHook(request_.TargetForm, TrackerOf(this), MessageHookPlace::Before);
     // A form destroyed under a shown balloon takes the balloon with it.
     formNotice_ = request_.TargetForm->AddRemovalNotice([this](toolkit::Component*) {
         formNotice_ = 0;
@@ -132,7 +132,7 @@ void BalloonHint::ShowBalloon(toolkit::Component* control, const std::string& me
     RECT rect = window_->MeasureBalloon(GetSystemMetrics(SM_CXSCREEN), request_.Message, &request_);
     const POINT anchor = ClientToScreenOf(request_.TargetForm, request_.BalloonOrigin);
     OffsetRect(&rect, anchor.x, anchor.y);
-    if (Options.Has(boPlaySound))
+    if (Options.Has(BalloonOption::PlaySound))
         BalloonController::Instance().PlayIconSound(request_.BalloonIcon);
     rect = window_->PresentBalloon(rect);
 
@@ -158,7 +158,7 @@ void BalloonHint::HideBalloon() {
     StopCloseTimer();
     toolkit::Form* form = request_.TargetForm;
     if (form) {
-        RemoveMessageHook(form, TrackerOf(this), mhBefore);
+        RemoveMessageHook(form, TrackerOf(this), MessageHookPlace::Before);
         if (formNotice_)
             form->RemoveRemovalNotice(formNotice_);
         formNotice_ = 0;

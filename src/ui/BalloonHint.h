@@ -30,11 +30,11 @@ struct BalloonRequest {
     POINT StemTip{};        // form client coordinates
     std::string Heading;
     std::string Message;
-    TIconKind BalloonIcon = ikNone;
+    IconKind BalloonIcon = IconKind::None;
     int BalloonImage = -1;
     int DisplayTime = 0;  // ms; 0 or less: it stays
     bool CloseButtonShown = false;
-    TAnimationStyle ShowEffect = atNone;
+    AnimationStyle ShowEffect = AnimationStyle::None;
     unsigned EffectTime = 100;
     int RaiseHeight = 0;
 };
@@ -44,19 +44,19 @@ public:
     explicit BalloonHint(toolkit::Component* owner, std::string name = {});
     ~BalloonHint() override;
 
-    TBalloonOptions Options{boShowCloseBtn};
-    TIconKind DefaultIcon = ikInformation;
+    BalloonOptions Options{BalloonOption::ShowCloseButton};
+    IconKind DefaultIcon = IconKind::Information;
     std::string DefaultHeader;
     int DefaultImageIndex = -1;
-    TBalloonPosition DefaultBalloonPosition = bpAuto;
-    TAnimationStyle CustomAnimationStyle = atBlend;
+    BalloonPosition DefaultBalloonPosition = BalloonPosition::Auto;
+    AnimationStyle CustomAnimationStyle = AnimationStyle::Blend;
     unsigned CustomAnimationTime = 100;
-    ImageList* Images = nullptr;  // for ikCustom
+    ImageList* Images = nullptr;  // for IconKind::Custom
 
-    TApplicationHintOptions ApplicationHintOptions() const { return appHintOptions_; }
-    // Takes effect at once: with ahUseBalloonAsHint (and only while this is
+    ApplicationHintOptions HintOptions() const { return appHintOptions_; }
+    // Takes effect at once: with ApplicationHintOption::UseBalloonAsHint (and only while this is
     // the hint in charge) application hints are shown as balloons.
-    void SetApplicationHintOptions(TApplicationHintOptions options);
+    void SetHintOptions(ApplicationHintOptions options);
 
     // A balloon pointing at the bottom centre of `control` (a control or a
     // form); nothing for none.
@@ -79,7 +79,7 @@ private:
     static void CALLBACK CloseTimerProc(HWND, UINT, UINT_PTR id, DWORD) noexcept;
 
     std::unique_ptr<HelpBalloonWindow> window_;
-    TApplicationHintOptions appHintOptions_{ahShowHeaderInHint, ahShowIconInHint};
+    ApplicationHintOptions appHintOptions_{ApplicationHintOption::ShowHeaderInHint, ApplicationHintOption::ShowIconInHint};
     bool tookOver_ = false;
     toolkit::HintWindowClass savedHintWindowClass_;
     bool shown_ = false;

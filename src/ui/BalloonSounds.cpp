@@ -6,24 +6,24 @@ namespace {
 constexpr unsigned long kRegSz = 1, kRegExpandSz = 2;
 }
 
-std::string SoundSchemeKey(TIconKind kind) {
+std::string SoundSchemeKey(IconKind kind) {
     const char* event = "SystemNotification";
     switch (kind) {
-    case ikError:
+    case IconKind::Error:
         event = "SystemHand";
         break;
-    case ikInformation:
+    case IconKind::Information:
         event = "SystemAsterisk";
         break;
-    case ikQuestion:
+    case IconKind::Question:
         event = "SystemQuestion";
         break;
-    case ikWarning:
+    case IconKind::Warning:
         event = "SystemExclamation";
         break;
-    case ikCustom:
-    case ikNone:
-    case ikApplication:
+    case IconKind::Custom:
+    case IconKind::None:
+    case IconKind::Application:
         break;
     }
     return std::string("AppEvents\\Schemes\\Apps\\.Default\\") + event + "\\.Current";

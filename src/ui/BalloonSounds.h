@@ -9,7 +9,7 @@
 namespace ui {
 
 // The scheme key under HKEY_CURRENT_USER that holds the kind's sound.
-std::string SoundSchemeKey(TIconKind kind);
+std::string SoundSchemeKey(IconKind kind);
 
 // The text of a scheme value read as `type` (a registry value type) with
 // `bytes`: a string value up to its first NUL (a value stored without one

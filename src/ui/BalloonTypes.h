@@ -7,31 +7,33 @@
 
 namespace ui {
 
-enum TIconKind : std::uint8_t { ikCustom, ikNone, ikApplication, ikError, ikInformation, ikQuestion, ikWarning };
-enum TBalloonOption : std::uint8_t {
-    boUseDefaultHeader,
-    boUseDefaultIcon,
-    boUseDefaultImageIndex,
-    boShowCloseBtn,
-    boCustomAnimation,
-    boPlaySound
+// Values and order are those of the stored settings; sets of options are
+// bit sets with bit n for the n-th value.
+enum class IconKind : std::uint8_t { Custom, None, Application, Error, Information, Question, Warning };
+enum class BalloonOption : std::uint8_t {
+    UseDefaultHeader,
+    UseDefaultIcon,
+    UseDefaultImageIndex,
+    ShowCloseButton,
+    CustomAnimation,
+    PlaySound
 };
-enum TApplicationHintOption : std::uint8_t { ahShowHeaderInHint, ahShowIconInHint, ahUseBalloonAsHint, ahPlaySound };
-enum TBalloonPosition : std::uint8_t { bpAuto, bpLeftDown, bpRightDown, bpLeftUp, bpRightUp };
-enum TAnimationStyle : std::uint8_t {
-    atNone,
-    atSlide,
-    atRoll,
-    atRollHorNeg,
-    atRollHorPos,
-    atRollVerNeg,
-    atRollVerPos,
-    atSlideHorNeg,
-    atSlideHorPos,
-    atSlideVerNeg,
-    atSlideVerPos,
-    atCenter,
-    atBlend
+enum class ApplicationHintOption : std::uint8_t { ShowHeaderInHint, ShowIconInHint, UseBalloonAsHint, PlaySound };
+enum class BalloonPosition : std::uint8_t { Auto, LeftDown, RightDown, LeftUp, RightUp };
+enum class AnimationStyle : std::uint8_t {
+    None,
+    Slide,
+    Roll,
+    RollHorNeg,
+    RollHorPos,
+    RollVerNeg,
+    RollVerPos,
+    SlideHorNeg,
+    SlideHorPos,
+    SlideVerNeg,
+    SlideVerPos,
+    Center,
+    Blend
 };
 
 template <class E>
@@ -49,11 +51,11 @@ public:
     constexpr bool operator==(const BitSet&) const = default;
 
 private:
-    static constexpr std::uint8_t Bit(E v) { return static_cast<std::uint8_t>(1u << v); }
+    static constexpr std::uint8_t Bit(E v) { return static_cast<std::uint8_t>(1u << static_cast<unsigned>(v)); }
     std::uint8_t bits_ = 0;
 };
 
-using TBalloonOptions = BitSet<TBalloonOption>;
-using TApplicationHintOptions = BitSet<TApplicationHintOption>;
+using BalloonOptions = BitSet<BalloonOption>;
+using ApplicationHintOptions = BitSet<ApplicationHintOption>;
 
 }  // namespace ui

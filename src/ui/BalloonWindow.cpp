@@ -82,11 +82,11 @@ toolkit::HintWindowClass BalloonWindow::Class() {
 
 void BalloonWindow::LoadDisplayData(const void*) {
     BalloonHint& hint = BalloonController::Instance().ActiveBalloonHint();
-    const TApplicationHintOptions options = hint.ApplicationHintOptions();
+    const ApplicationHintOptions options = hint.HintOptions();
     IconKind = hint.DefaultIcon;
     ImageIndex = hint.DefaultImageIndex;
-    IconVisible = options.Has(ahShowIconInHint) && IconKind != ikNone && !(IconKind == ikCustom && ImageIndex <= -1);
-    HeadingVisible = options.Has(ahShowHeaderInHint) && !hint.DefaultHeader.empty();
+    IconVisible = options.Has(ApplicationHintOption::ShowIconInHint) && IconKind != IconKind::None && !(IconKind == IconKind::Custom && ImageIndex <= -1);
+    HeadingVisible = options.Has(ApplicationHintOption::ShowHeaderInHint) && !hint.DefaultHeader.empty();
     HeadingText = hint.DefaultHeader;
     Layout.Placement = hint.DefaultBalloonPosition;
     const SIZE icon = BalloonController::Instance().IconSize(IconKind, ImageIndex);
@@ -139,7 +139,7 @@ void BalloonWindow::ActivateHint(RECT rect, const std::string& hint) {
     FitToWorkArea(rect);
     SetBounds({rect.left, rect.top, rect.right, rect.bottom + 4});
     ApplyShape();
-    if (BalloonController::Instance().ActiveBalloonHint().ApplicationHintOptions().Has(ahPlaySound))
+    if (BalloonController::Instance().ActiveBalloonHint().HintOptions().Has(ApplicationHintOption::PlaySound))
         BalloonController::Instance().PlayIconSound(BalloonController::Instance().ActiveBalloonHint().DefaultIcon);
     HintWindow::ActivateHint(rect, hint);
 }
@@ -199,7 +199,7 @@ void HelpBalloonWindow::LoadDisplayData(const void* data) {
     HeadingVisible = !HeadingText.empty();
     IconKind = request.BalloonIcon;
     ImageIndex = request.BalloonImage;
-    IconVisible = !(IconKind == ikNone || (IconKind == ikCustom && ImageIndex == -1));
+    IconVisible = !(IconKind == IconKind::None || (IconKind == IconKind::Custom && ImageIndex == -1));
     CloseButtonShown = request.CloseButtonShown;
     EffectTime = request.EffectTime;
     ShowEffect = request.ShowEffect;
@@ -230,7 +230,7 @@ RECT HelpBalloonWindow::PresentBalloon(RECT rect) {
         toolkit::ClampToDesktop({rect.left, rect.top, rect.right, rect.bottom}, VirtualDesktop());
     rect = {placed.left, placed.top, placed.right, placed.bottom};
     SetWindowPos(hwnd, HWND_TOPMOST, rect.left, rect.top, placed.Width(), placed.Height(), SWP_NOACTIVATE);
-    if (ShowEffect != atNone && toolkit::IsXpOrLater())
+    if (ShowEffect != AnimationStyle::None && toolkit::IsXpOrLater())
         if (AnimateWindowProc animate = AnimateWindowEntry())
             animate(hwnd, EffectTime, AnimationFlags(ShowEffect, Layout.Placement));
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);

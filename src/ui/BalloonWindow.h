@@ -35,7 +35,7 @@ public:
     bool IconVisible = false;
     std::string HeadingText;
     std::string MessageText;
-    TIconKind IconKind = ikNone;
+    IconKind IconKind = IconKind::None;
     int ImageIndex = -1;
     int IconWidth = 0, IconHeight = 0;
 
@@ -78,7 +78,7 @@ public:
     bool CloseButtonShown = false;
     PixelRect CloseButtonRect;
     CloseButtonStates CloseButton;
-    TAnimationStyle ShowEffect = atNone;
+    AnimationStyle ShowEffect = AnimationStyle::None;
     unsigned EffectTime = 100;
 
     // Fits, shapes, keeps on the desktop and shows the balloon topmost

@@ -35,18 +35,18 @@ HFONT MakeFont(const std::string& name, int height) {
 }
 }  // namespace
 
-unsigned GlyphStateOf(TStandardButton standard) {
+unsigned GlyphStateOf(StandardButton standard) {
     switch (standard) {
-    case tsbHelp:
+    case StandardButton::Help:
         return DFCS_CAPTIONHELP;
-    case tsbMax:
+    case StandardButton::Maximize:
         return DFCS_CAPTIONMAX;
-    case tsbMin:
+    case StandardButton::Minimize:
         return DFCS_CAPTIONMIN;
-    case tsbRestore:
+    case StandardButton::Restore:
         return DFCS_CAPTIONRESTORE;
-    case tsbNone:
-    case tsbClose:
+    case StandardButton::None:
+    case StandardButton::Close:
         break;
     }
     return DFCS_CAPTIONCLOSE;
@@ -67,13 +67,13 @@ CaptionButton::CaptionButton(toolkit::Component* owner, std::string name)
     font_.reset(MakeFont("MS Sans Serif", -11));
 
     const MessageHandler handler = MakeMessageHandler<&CaptionButton::HookHandler>(this);
-    RemoveMessageHook(host_, handler, mhAfter);
-    AddMessageHook(host_, handler, mhAfter);
+    RemoveMessageHook(host_, handler, MessageHookPlace::After);
+    AddMessageHook(host_, handler, MessageHookPlace::After);
     InvalidateFrame();
 }
 
 CaptionButton::~CaptionButton() {
-    RemoveMessageHook(host_, MakeMessageHandler<&CaptionButton::HookHandler>(this), mhAfter);
+    RemoveMessageHook(host_, MakeMessageHandler<&CaptionButton::HookHandler>(this), MessageHookPlace::After);
     InvalidateFrame();
 }
 
@@ -84,7 +84,7 @@ void CaptionButton::SetValue(int& field, int value) {
     InvalidateFrame();
 }
 
-void CaptionButton::SetStandard(TStandardButton standard) {
+void CaptionButton::SetStandard(StandardButton standard) {
     if (standard_ == standard)
         return;
     standard_ = standard;
@@ -100,7 +100,7 @@ void CaptionButton::SetButtonHeight(int value) {
     SetValue(height_, value);
 }
 
-void CaptionButton::SetAlignment(TCaptionAlignment alignment) {
+void CaptionButton::SetAlignment(CaptionAlignment alignment) {
     if (alignment_ == alignment)
         return;
     alignment_ = alignment;
@@ -148,7 +148,7 @@ void CaptionButton::PaintButton() {
     if (!dc.get())
         return;
     PaintFace(dc.get(), r);
-    if (standard_ != tsbNone)
+    if (standard_ != StandardButton::None)
         DrawFrameControl(dc.get(), &r, DFC_CAPTION, glyphState_ | (Down() ? DFCS_PUSHED : 0));
 }
 
@@ -156,7 +156,7 @@ void CaptionButton::PaintFace(HDC dc, const RECT& bounds) {
     RECT r = bounds;
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &r, Down() ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-    if (standard_ != tsbNone)
+    if (standard_ != StandardButton::None)
         return;
     // A button of our own: its bitmap, then its text, placed by the alignment.
     InflateRect(&r, -2, -2);
@@ -171,7 +171,7 @@ void CaptionButton::PaintFace(HDC dc, const RECT& bounds) {
     }
     if (caption_.empty())
         return;
-    const UINT align = alignment_ == taRightJustify ? DT_RIGHT : alignment_ == taCenter ? DT_CENTER : DT_LEFT;
+    const UINT align = alignment_ == CaptionAlignment::Right ? DT_RIGHT : alignment_ == CaptionAlignment::Center ? DT_CENTER : DT_LEFT;
     toolkit::SelectedObject font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
@@ -179,12 +179,12 @@ void CaptionButton::PaintFace(HDC dc, const RECT& bounds) {
               align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-void CaptionButton::NotifyMouseDown(TCaptionMouseButton button, unsigned shift, int x, int y) {
+void CaptionButton::NotifyMouseDown(CaptionMouseButton button, unsigned shift, int x, int y) {
     if (OnMouseDown)
         OnMouseDown(*this, button, shift, x, y);
 }
 
-void CaptionButton::NotifyMouseUp(TCaptionMouseButton button, unsigned shift, int x, int y) {
+void CaptionButton::NotifyMouseUp(CaptionMouseButton button, unsigned shift, int x, int y) {
     if (OnMouseUp)
         OnMouseUp(*this, button, shift, x, y);
 }
@@ -196,7 +196,7 @@ void CaptionButton::Press(toolkit::WindowMessage& m) {
     const int x = SignedLow(m.LParam), y = SignedHigh(m.LParam);
     switch (press_.Press(bounds_, m.WParam == HTBORDER, x - window.left, y - window.top)) {
     case CaptionButtonPress::PressResult::Pressed:
-        NotifyMouseDown(mbLeft, MK_LBUTTON, x, y);
+        NotifyMouseDown(CaptionMouseButton::Left, MK_LBUTTON, x, y);
         SetCapture(hwnd);
         PaintButton();
         break;
@@ -217,7 +217,7 @@ void CaptionButton::Release(toolkit::WindowMessage& m) {
     PaintButton();
     if (!click)
         return;
-    NotifyMouseUp(mbLeft, 0, SignedLow(m.LParam), SignedHigh(m.LParam));
+    NotifyMouseUp(CaptionMouseButton::Left, 0, SignedLow(m.LParam), SignedHigh(m.LParam));
     if (OnClick)
         OnClick(*this);
 }

@@ -19,20 +19,20 @@ struct WindowMessage;
 
 namespace ui {
 
-enum TStandardButton { tsbNone, tsbClose, tsbHelp, tsbMax, tsbMin, tsbRestore };
-enum TCaptionAlignment { taLeftJustify, taRightJustify, taCenter };
-enum TCaptionMouseButton { mbLeft, mbRight, mbMiddle };
+enum class StandardButton { None, Close, Help, Maximize, Minimize, Restore };
+enum class CaptionAlignment { Left, Right, Center };
+enum class CaptionMouseButton { Left, Right, Middle };
 
 // The frame-control state that draws a standard button's glyph.
-unsigned GlyphStateOf(TStandardButton standard);
+unsigned GlyphStateOf(StandardButton standard);
 
 class CaptionButton : public toolkit::Component {
 public:
     explicit CaptionButton(toolkit::Component* owner, std::string name = {});
     ~CaptionButton() override;
 
-    TStandardButton Standard() const { return standard_; }
-    void SetStandard(TStandardButton standard);
+    StandardButton Standard() const { return standard_; }
+    void SetStandard(StandardButton standard);
     unsigned GlyphState() const { return glyphState_; }
 
     int ButtonLeft() const { return left_; }
@@ -44,8 +44,8 @@ public:
     int ButtonHeight() const { return height_; }
     void SetButtonHeight(int value);
 
-    TCaptionAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TCaptionAlignment alignment);
+    CaptionAlignment Alignment() const { return alignment_; }
+    void SetAlignment(CaptionAlignment alignment);
     bool Toggle() const { return press_.Toggle; }
     void SetToggle(bool toggle);
     bool Down() const { return press_.Down(); }
@@ -60,8 +60,8 @@ public:
     const PixelRect& ButtonBounds() const { return bounds_; }
 
     std::function<void(CaptionButton& sender)> OnClick;
-    std::function<void(CaptionButton& sender, TCaptionMouseButton button, unsigned shift, int x, int y)> OnMouseDown;
-    std::function<void(CaptionButton& sender, TCaptionMouseButton button, unsigned shift, int x, int y)> OnMouseUp;
+    std::function<void(CaptionButton& sender, CaptionMouseButton button, unsigned shift, int x, int y)> OnMouseDown;
+    std::function<void(CaptionButton& sender, CaptionMouseButton button, unsigned shift, int x, int y)> OnMouseUp;
 
     void PaintButton();
     void InvalidateFrame();
@@ -71,8 +71,8 @@ public:
     toolkit::Form* HostForm() const { return host_; }
 
 protected:
-    virtual void NotifyMouseDown(TCaptionMouseButton button, unsigned shift, int x, int y);
-    virtual void NotifyMouseUp(TCaptionMouseButton button, unsigned shift, int x, int y);
+    virtual void NotifyMouseDown(CaptionMouseButton button, unsigned shift, int x, int y);
+    virtual void NotifyMouseUp(CaptionMouseButton button, unsigned shift, int x, int y);
 
 private:
     bool HookHandler(toolkit::WindowMessage& m);
@@ -82,10 +82,10 @@ private:
     void SetValue(int& field, int value);
 
     toolkit::Form* host_ = nullptr;
-    TStandardButton standard_ = tsbNone;
+    StandardButton standard_ = StandardButton::None;
     unsigned glyphState_ = 0;
     int left_, top_, width_, height_;
-    TCaptionAlignment alignment_ = taLeftJustify;
+    CaptionAlignment alignment_ = CaptionAlignment::Left;
     std::string caption_;
     toolkit::UniqueGdi<HBITMAP> glyph_;
     toolkit::UniqueGdi<HFONT> font_;

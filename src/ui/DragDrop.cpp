@@ -60,7 +60,7 @@ DropTarget::DropTarget(toolkit::Component* owner, std::string name)
 DropTarget::~DropTarget() {
     files_.clear();
     if (hooked_)
-        RemoveMessageHook(form_, MakeMessageHandler<&DropTarget::HookProc>(this), mhBefore);
+        RemoveMessageHook(form_, MakeMessageHandler<&DropTarget::HookProc>(this), MessageHookPlace::Before);
 }
 
 void DropTarget::SetAcceptDrag(bool accept) {
@@ -71,10 +71,10 @@ void DropTarget::SetAcceptDrag(bool accept) {
     const MessageHandler handler = MakeMessageHandler<&DropTarget::HookProc>(this);
     if (accept) {
         if (!hooked_)
-            hooked_ = AddMessageHook(form_, handler, mhBefore);
+            hooked_ = AddMessageHook(form_, handler, MessageHookPlace::Before);
     } else if (hooked_) {
         hooked_ = false;
-        RemoveMessageHook(form_, handler, mhBefore);
+        RemoveMessageHook(form_, handler, MessageHookPlace::Before);
     }
 }
 

@@ -9,7 +9,7 @@
 
 namespace ui {
 
-enum MessageHookPlace { mhBefore, mhAfter };
+enum class MessageHookPlace { Before, After };
 
 // A handler is a procedure plus the object it belongs to; two handlers are the
 // same when both match. Returning true consumes the message.
@@ -35,8 +35,8 @@ public:
     void Add(const MessageHandler& handler, MessageHookPlace place);
     // Unlinks the first handler equal to `handler`; false when there is none.
     bool Remove(const MessageHandler& handler, MessageHookPlace place);
-    bool Empty() const { return chains_[mhBefore].empty() && chains_[mhAfter].empty(); }
-    int Count(MessageHookPlace place) const { return static_cast<int>(chains_[place].size()); }
+    bool Empty() const { return Chain(MessageHookPlace::Before).empty() && Chain(MessageHookPlace::After).empty(); }
+    int Count(MessageHookPlace place) const { return static_cast<int>(Chain(place).size()); }
 
     // The result starts at 0; "before" handlers run in registration order and
     // the first that returns true ends the message there; otherwise the
@@ -46,10 +46,10 @@ public:
     template <class Original>
     void Dispatch(toolkit::WindowMessage& m, Original&& original) {
         m.Result = 0;
-        if (RunChain(mhBefore, m))
+        if (RunChain(MessageHookPlace::Before, m))
             return;
         original(m);
-        RunChain(mhAfter, m);
+        RunChain(MessageHookPlace::After, m);
     }
 
 private:
@@ -59,6 +59,8 @@ private:
     };
     bool RunChain(MessageHookPlace place, toolkit::WindowMessage& m);
     bool Present(MessageHookPlace place, int id) const;
+    std::vector<Entry>& Chain(MessageHookPlace place) { return chains_[static_cast<int>(place)]; }
+    const std::vector<Entry>& Chain(MessageHookPlace place) const { return chains_[static_cast<int>(place)]; }
 
     std::vector<Entry> chains_[2];
     int nextId_ = 1;

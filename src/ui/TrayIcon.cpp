@@ -131,8 +131,8 @@ void TrayIcon::SetIconIndex(int index) {
 
 void TrayIcon::SetVisibility(unsigned visibility) {
     const unsigned before = std::exchange(visibility_, visibility);
-    const bool wasShown = (before & tvVisibleTaskBar) != 0;
-    const bool shown = (visibility & tvVisibleTaskBar) != 0;
+    const bool wasShown = (before & tray_visibility::kVisibleTaskBar) != 0;
+    const bool shown = (visibility & tray_visibility::kVisibleTaskBar) != 0;
     if (shown && !wasShown)
         ShowApplication();
     else if (!shown && wasShown)
@@ -155,10 +155,10 @@ void TrayIcon::HandleCallback(uint32_t notification) {
     config.onMouseUp = static_cast<bool>(OnMouseUp);
     config.hintChanged = registration_.HintChangedSincePushed();
     config.appShown = appShown_;
-    config.clicks.minimizeClick = visibility_ & tvMinimizeClick;
-    config.clicks.restoreClick = visibility_ & tvRestoreClick;
-    config.clicks.minimizeDbClick = visibility_ & tvMinimizeDbClick;
-    config.clicks.restoreDbClick = visibility_ & tvRestoreDbClick;
+    config.clicks.minimizeClick = visibility_ & tray_visibility::kMinimizeClick;
+    config.clicks.restoreClick = visibility_ & tray_visibility::kRestoreClick;
+    config.clicks.minimizeDbClick = visibility_ & tray_visibility::kMinimizeDbClick;
+    config.clicks.restoreDbClick = visibility_ & tray_visibility::kRestoreDbClick;
 
     const TrayReaction reaction = DecideTrayCallback(notification, config);
     for (const TrayStep step : reaction.steps) {
@@ -191,10 +191,10 @@ void TrayIcon::HandleCallback(uint32_t notification) {
                 item->Click();
             break;
         case TrayStep::ShowApp:
-            SetVisibility(visibility_ | tvVisibleTaskBar);
+            SetVisibility(visibility_ | tray_visibility::kVisibleTaskBar);
             break;
         case TrayStep::HideApp:
-            SetVisibility(visibility_ & ~tvVisibleTaskBar);
+            SetVisibility(visibility_ & ~tray_visibility::kVisibleTaskBar);
             break;
         case TrayStep::PopupMenu:
             if (contextMenu_)
@@ -252,7 +252,7 @@ void TrayIcon::InstallAppHook() {
     appHookId_ = toolkit::Application::Instance().HookMainWindow(
         [this](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
             // Compared exactly, not masked: only the plain minimise command.
-            if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && (visibility_ & tvAutoHide) && Active())
+            if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && (visibility_ & tray_visibility::kAutoHide) && Active())
                 HideApplication();
             return false;  // the application still handles the command itself
         });

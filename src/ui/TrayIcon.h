@@ -27,16 +27,16 @@ class ImageList;
 class PopupMenu;
 
 // Flags of TrayIcon::Visibility.
-enum TrayVisibilityFlag : unsigned {
-    tvVisibleTaskBar = 1u << 0,
-    tvVisibleTaskList = 1u << 1,
-    tvAutoHide = 1u << 2,
-    tvVisibleDesign = 1u << 3,
-    tvRestoreClick = 1u << 4,
-    tvRestoreDbClick = 1u << 5,
-    tvMinimizeClick = 1u << 6,
-    tvMinimizeDbClick = 1u << 7,
-};
+namespace tray_visibility {
+constexpr unsigned kVisibleTaskBar = 1u << 0;
+constexpr unsigned kVisibleTaskList = 1u << 1;
+constexpr unsigned kAutoHide = 1u << 2;
+constexpr unsigned kVisibleDesign = 1u << 3;
+constexpr unsigned kRestoreClick = 1u << 4;
+constexpr unsigned kRestoreDbClick = 1u << 5;
+constexpr unsigned kMinimizeClick = 1u << 6;
+constexpr unsigned kMinimizeDbClick = 1u << 7;
+}  // namespace tray_visibility
 
 // Modifier keys and buttons held while a tray mouse event happened.
 namespace tray_shift {
@@ -114,7 +114,7 @@ private:
     PopupMenu* contextMenu_ = nullptr;
     PopupMenu* dropDownMenu_ = nullptr;
     ImageList* icons_ = nullptr;
-    unsigned visibility_ = tvVisibleTaskBar | tvVisibleTaskList | tvAutoHide;
+    unsigned visibility_ = tray_visibility::kVisibleTaskBar | tray_visibility::kVisibleTaskList | tray_visibility::kAutoHide;
     bool appShown_ = true;
     int appHookId_ = 0;
 };

@@ -82,7 +82,7 @@ TEST(BalloonMeasure, SizeAndStemFollowTheHeadingRowAndTheMessage) {
 }
 
 struct PlacementCase {
-    TBalloonPosition placement;
+    BalloonPosition placement;
     PixelPoint offset;  // for a 100 x 60 rectangle, stem inset 15, lift 17
     PixelPoint tip;     // of the rectangle (200, 300, 300, 360)
     int contentTop;
@@ -90,9 +90,9 @@ struct PlacementCase {
 
 TEST(BalloonPlacement, StemOffsetAndStemPointForEveryPlacement) {
     const PlacementCase cases[] = {
-        {bpAuto, {-85, 0}, {285, 300}, 16},         {bpLeftDown, {-85, 0}, {285, 300}, 16},
-        {bpRightDown, {-15, 0}, {215, 300}, 16},    {bpLeftUp, {-85, -77}, {285, 360}, 0},
-        {bpRightUp, {-15, -77}, {215, 360}, 0},
+        {BalloonPosition::Auto, {-85, 0}, {285, 300}, 16},         {BalloonPosition::LeftDown, {-85, 0}, {285, 300}, 16},
+        {BalloonPosition::RightDown, {-15, 0}, {215, 300}, 16},    {BalloonPosition::LeftUp, {-85, -77}, {285, 360}, 0},
+        {BalloonPosition::RightUp, {-15, -77}, {215, 360}, 0},
     };
     for (const PlacementCase& c : cases) {
         BalloonLayout layout;
@@ -126,10 +126,10 @@ TEST(BalloonPlacement, AutomaticChoiceByScreenQuarter) {
     const PixelRect wa{0, 0, 1024, 738};
     struct Case {
         PixelPoint tip;
-        TBalloonPosition expected;
+        BalloonPosition expected;
     } cases[] = {
-        {{300, 200}, bpLeftUp},     {{700, 200}, bpRightUp},    {{300, 500}, bpLeftDown},
-        {{700, 500}, bpRightDown},  {{511, 368}, bpLeftUp},     {{512, 369}, bpRightDown},
+        {{300, 200}, BalloonPosition::LeftUp},     {{700, 200}, BalloonPosition::RightUp},    {{300, 500}, BalloonPosition::LeftDown},
+        {{700, 500}, BalloonPosition::RightDown},  {{511, 368}, BalloonPosition::LeftUp},     {{512, 369}, BalloonPosition::RightDown},
     };
     for (const Case& c : cases) {
         BalloonLayout layout;
@@ -145,25 +145,25 @@ TEST(BalloonPlacement, FitToWorkAreaFlipsWhatDoesNotFit) {
         const char* what;
         PixelRect workArea;
         PixelPoint tip;
-        TBalloonPosition start;  // bpAuto: chosen by quarter first
-        TBalloonPosition expected;
+        BalloonPosition start;  // BalloonPosition::Auto: chosen by quarter first
+        BalloonPosition expected;
     } cases[] = {
-        {"fits: stays", {0, 0, 1024, 738}, {700, 400}, bpRightDown, bpRightDown},
-        {"1: below the bottom flips up", {0, 0, 1024, 738}, {300, 700}, bpLeftDown, bpLeftUp},
-        {"1: compared with the height, not the bottom edge", {0, 100, 1024, 738}, {300, 600}, bpLeftDown, bpLeftUp},
-        {"2: past the right flips left", {0, 0, 1024, 738}, {1000, 300}, bpRightDown, bpLeftDown},
-        {"2: compared with the width, not the right edge", {100, 0, 1024, 738}, {900, 300}, bpRightUp, bpLeftUp},
-        {"3: past the left flips right", {0, 0, 1024, 738}, {40, 300}, bpLeftDown, bpRightDown},
-        {"4: above the top flips down", {0, 0, 1024, 738}, {600, 30}, bpRightUp, bpRightDown},
-        {"auto, upper-left corner: left-up, then right and down", {0, 0, 1024, 738}, {40, 30}, bpAuto, bpRightDown},
-        {"auto, upper-left quarter fits below only", {0, 0, 1024, 738}, {300, 50}, bpAuto, bpLeftDown},
-        {"auto, lower-right corner: right-down, then up and left", {0, 0, 1024, 738}, {1000, 720}, bpAuto, bpLeftUp},
-        {"two flips in one pass, all tested on the entry rectangle", {0, 0, 1024, 738}, {40, 700}, bpLeftDown, bpRightUp},
+        {"fits: stays", {0, 0, 1024, 738}, {700, 400}, BalloonPosition::RightDown, BalloonPosition::RightDown},
+        {"1: below the bottom flips up", {0, 0, 1024, 738}, {300, 700}, BalloonPosition::LeftDown, BalloonPosition::LeftUp},
+        {"1: compared with the height, not the bottom edge", {0, 100, 1024, 738}, {300, 600}, BalloonPosition::LeftDown, BalloonPosition::LeftUp},
+        {"2: past the right flips left", {0, 0, 1024, 738}, {1000, 300}, BalloonPosition::RightDown, BalloonPosition::LeftDown},
+        {"2: compared with the width, not the right edge", {100, 0, 1024, 738}, {900, 300}, BalloonPosition::RightUp, BalloonPosition::LeftUp},
+        {"3: past the left flips right", {0, 0, 1024, 738}, {40, 300}, BalloonPosition::LeftDown, BalloonPosition::RightDown},
+        {"4: above the top flips down", {0, 0, 1024, 738}, {600, 30}, BalloonPosition::RightUp, BalloonPosition::RightDown},
+        {"auto, upper-left corner: left-up, then right and down", {0, 0, 1024, 738}, {40, 30}, BalloonPosition::Auto, BalloonPosition::RightDown},
+        {"auto, upper-left quarter fits below only", {0, 0, 1024, 738}, {300, 50}, BalloonPosition::Auto, BalloonPosition::LeftDown},
+        {"auto, lower-right corner: right-down, then up and left", {0, 0, 1024, 738}, {1000, 720}, BalloonPosition::Auto, BalloonPosition::LeftUp},
+        {"two flips in one pass, all tested on the entry rectangle", {0, 0, 1024, 738}, {40, 700}, BalloonPosition::LeftDown, BalloonPosition::RightUp},
     };
     for (const Case& c : cases) {
         BalloonLayout layout;
         PixelRect r = MeasuredAt(layout, c.tip);
-        if (c.start != bpAuto)
+        if (c.start != BalloonPosition::Auto)
             layout.SetPlacement(c.start, r);
         layout.FitToWorkArea(r, c.workArea);
         EXPECT_EQ(layout.Placement, c.expected) << c.what;
@@ -198,16 +198,16 @@ TEST(BalloonPlacement, DesktopClampMovesOntoTheDesktopByItsEdges) {
 
 TEST(BalloonShapeTest, TriangleAndRoundedBodyForEachPlacement) {
     struct Case {
-        TBalloonPosition placement;
+        BalloonPosition placement;
         PixelPoint a, b, c;
         PixelRect body;
     } cases[] = {
         // W 200, H 100, stem height 16, width 16, inset 15.
-        {bpAuto, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
-        {bpLeftDown, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
-        {bpRightDown, {16, 0}, {16, 17}, {33, 17}, {1, 17, 200, 97}},
-        {bpLeftUp, {184, 101}, {184, 83}, {167, 83}, {1, 1, 200, 84}},
-        {bpRightUp, {16, 100}, {16, 83}, {33, 83}, {1, 1, 200, 84}},
+        {BalloonPosition::Auto, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
+        {BalloonPosition::LeftDown, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
+        {BalloonPosition::RightDown, {16, 0}, {16, 17}, {33, 17}, {1, 17, 200, 97}},
+        {BalloonPosition::LeftUp, {184, 101}, {184, 83}, {167, 83}, {1, 1, 200, 84}},
+        {BalloonPosition::RightUp, {16, 100}, {16, 83}, {33, 83}, {1, 1, 200, 84}},
     };
     for (const Case& c : cases) {
         BalloonLayout layout;
@@ -279,34 +279,34 @@ TEST(BalloonCloseButton, StatesThroughPressMoveAndRelease) {
 }
 
 TEST(BalloonEffect, ShowEffectAndItsAnimationFlags) {
-    EXPECT_EQ(ChooseShowEffect(false, true, atCenter, true, true), atNone);
-    EXPECT_EQ(ChooseShowEffect(true, true, atCenter, false, false), atCenter);
-    EXPECT_EQ(ChooseShowEffect(true, false, atCenter, false, true), atNone);
-    EXPECT_EQ(ChooseShowEffect(true, false, atCenter, true, true), atBlend);
-    EXPECT_EQ(ChooseShowEffect(true, false, atCenter, true, false), atSlide);
+    EXPECT_EQ(ChooseShowEffect(false, true, AnimationStyle::Center, true, true), AnimationStyle::None);
+    EXPECT_EQ(ChooseShowEffect(true, true, AnimationStyle::Center, false, false), AnimationStyle::Center);
+    EXPECT_EQ(ChooseShowEffect(true, false, AnimationStyle::Center, false, true), AnimationStyle::None);
+    EXPECT_EQ(ChooseShowEffect(true, false, AnimationStyle::Center, true, true), AnimationStyle::Blend);
+    EXPECT_EQ(ChooseShowEffect(true, false, AnimationStyle::Center, true, false), AnimationStyle::Slide);
     struct Case {
-        TAnimationStyle effect;
-        TBalloonPosition placement;
+        AnimationStyle effect;
+        BalloonPosition placement;
         unsigned flags;
     } cases[] = {
-        {atNone, bpLeftDown, 0},        {atSlide, bpLeftDown, 0x40004},  {atSlide, bpRightUp, 0x40008},
-        {atRoll, bpRightDown, 0x4},     {atRoll, bpLeftUp, 0x8},         {atRollHorNeg, bpLeftUp, 0x2},
-        {atRollHorPos, bpLeftUp, 0x1},  {atRollVerNeg, bpLeftDown, 0x8}, {atRollVerPos, bpLeftUp, 0x4},
-        {atSlideHorNeg, bpLeftUp, 0x40002}, {atSlideHorPos, bpLeftUp, 0x40001},
-        {atSlideVerNeg, bpLeftDown, 0x40008}, {atSlideVerPos, bpLeftUp, 0x40004},
-        {atCenter, bpLeftUp, 0x10},     {atBlend, bpLeftUp, 0x80000},
+        {AnimationStyle::None, BalloonPosition::LeftDown, 0},        {AnimationStyle::Slide, BalloonPosition::LeftDown, 0x40004},  {AnimationStyle::Slide, BalloonPosition::RightUp, 0x40008},
+        {AnimationStyle::Roll, BalloonPosition::RightDown, 0x4},     {AnimationStyle::Roll, BalloonPosition::LeftUp, 0x8},         {AnimationStyle::RollHorNeg, BalloonPosition::LeftUp, 0x2},
+        {AnimationStyle::RollHorPos, BalloonPosition::LeftUp, 0x1},  {AnimationStyle::RollVerNeg, BalloonPosition::LeftDown, 0x8}, {AnimationStyle::RollVerPos, BalloonPosition::LeftUp, 0x4},
+        {AnimationStyle::SlideHorNeg, BalloonPosition::LeftUp, 0x40002}, {AnimationStyle::SlideHorPos, BalloonPosition::LeftUp, 0x40001},
+        {AnimationStyle::SlideVerNeg, BalloonPosition::LeftDown, 0x40008}, {AnimationStyle::SlideVerPos, BalloonPosition::LeftUp, 0x40004},
+        {AnimationStyle::Center, BalloonPosition::LeftUp, 0x10},     {AnimationStyle::Blend, BalloonPosition::LeftUp, 0x80000},
     };
     for (const Case& c : cases)
         EXPECT_EQ(AnimationFlags(c.effect, c.placement), c.flags) << int(c.effect) << "/" << int(c.placement);
 }
 
 TEST(BalloonSoundScheme, KeysPerIconKindAndValuesThatNeverFail) {
-    EXPECT_EQ(SoundSchemeKey(ikNone), "AppEvents\\Schemes\\Apps\\.Default\\SystemNotification\\.Current");
-    EXPECT_EQ(SoundSchemeKey(ikCustom), SoundSchemeKey(ikApplication));
-    EXPECT_EQ(SoundSchemeKey(ikError), "AppEvents\\Schemes\\Apps\\.Default\\SystemHand\\.Current");
-    EXPECT_EQ(SoundSchemeKey(ikInformation), "AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current");
-    EXPECT_EQ(SoundSchemeKey(ikQuestion), "AppEvents\\Schemes\\Apps\\.Default\\SystemQuestion\\.Current");
-    EXPECT_EQ(SoundSchemeKey(ikWarning), "AppEvents\\Schemes\\Apps\\.Default\\SystemExclamation\\.Current");
+    EXPECT_EQ(SoundSchemeKey(IconKind::None), "AppEvents\\Schemes\\Apps\\.Default\\SystemNotification\\.Current");
+    EXPECT_EQ(SoundSchemeKey(IconKind::Custom), SoundSchemeKey(IconKind::Application));
+    EXPECT_EQ(SoundSchemeKey(IconKind::Error), "AppEvents\\Schemes\\Apps\\.Default\\SystemHand\\.Current");
+    EXPECT_EQ(SoundSchemeKey(IconKind::Information), "AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current");
+    EXPECT_EQ(SoundSchemeKey(IconKind::Question), "AppEvents\\Schemes\\Apps\\.Default\\SystemQuestion\\.Current");
+    EXPECT_EQ(SoundSchemeKey(IconKind::Warning), "AppEvents\\Schemes\\Apps\\.Default\\SystemExclamation\\.Current");
     struct Case {
         unsigned long type;
         std::string bytes, text;

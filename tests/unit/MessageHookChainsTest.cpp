@@ -10,8 +10,7 @@
 namespace {
 using toolkit::WindowMessage;
 using ui::MessageHookChains;
-using ui::mhAfter;
-using ui::mhBefore;
+using ui::MessageHookPlace;
 
 struct Recorder {
     Recorder(std::string* l, std::string t) : log(l), tag(std::move(t)) {}
@@ -44,10 +43,10 @@ struct Chains : ::testing::Test {
 
 TEST_F(Chains, BeforeHandlersInOrderThenOwnThenAfterHandlers) {
     Recorder b1{&log, "b1"}, b2{&log, "b2"}, a1{&log, "a1"}, a2{&log, "a2"};
-    chains.Add(a1.Handler(), mhAfter);
-    chains.Add(b1.Handler(), mhBefore);
-    chains.Add(a2.Handler(), mhAfter);
-    chains.Add(b2.Handler(), mhBefore);
+    chains.Add(a1.Handler(), MessageHookPlace::After);
+    chains.Add(b1.Handler(), MessageHookPlace::Before);
+    chains.Add(a2.Handler(), MessageHookPlace::After);
+    chains.Add(b2.Handler(), MessageHookPlace::Before);
     const WindowMessage m = Send();
     // The result starts at 0 whatever it held, and every step sees the last.
     EXPECT_EQ(log, "b1(0) b2(10) own(20) a1(21) a2(31) ");
@@ -70,10 +69,10 @@ TEST_F(Chains, ConsumingStopsTheMessageWhereItIs) {
         Recorder b1{&log, "b1"}, b2{&log, "b2"}, a1{&log, "a1"}, a2{&log, "a2"};
         for (Recorder* r : {&b1, &b2, &a1, &a2})
             r->consume = r->tag == c.consumer;
-        fresh.Add(b1.Handler(), mhBefore);
-        fresh.Add(b2.Handler(), mhBefore);
-        fresh.Add(a1.Handler(), mhAfter);
-        fresh.Add(a2.Handler(), mhAfter);
+        fresh.Add(b1.Handler(), MessageHookPlace::Before);
+        fresh.Add(b2.Handler(), MessageHookPlace::Before);
+        fresh.Add(a1.Handler(), MessageHookPlace::After);
+        fresh.Add(a2.Handler(), MessageHookPlace::After);
         WindowMessage m{0x10, 0, 0, 0};
         fresh.Dispatch(m, [&](WindowMessage& msg) {
             log += "own(" + std::to_string(msg.Result) + ") ";
@@ -85,22 +84,22 @@ TEST_F(Chains, ConsumingStopsTheMessageWhereItIs) {
 
 TEST_F(Chains, RemovingOneOfTwoEqualHandlersLeavesTheOther) {
     Recorder r{&log, "r"};
-    chains.Add(r.Handler(), mhBefore);
-    chains.Add(r.Handler(), mhBefore);
-    EXPECT_FALSE(chains.Remove(r.Handler(), mhAfter));  // wrong place: nothing there
-    EXPECT_TRUE(chains.Remove(r.Handler(), mhBefore));
-    EXPECT_EQ(chains.Count(mhBefore), 1);
+    chains.Add(r.Handler(), MessageHookPlace::Before);
+    chains.Add(r.Handler(), MessageHookPlace::Before);
+    EXPECT_FALSE(chains.Remove(r.Handler(), MessageHookPlace::After));  // wrong place: nothing there
+    EXPECT_TRUE(chains.Remove(r.Handler(), MessageHookPlace::Before));
+    EXPECT_EQ(chains.Count(MessageHookPlace::Before), 1);
     Send();
     EXPECT_EQ(log, "r(0) own(10) ");
-    EXPECT_TRUE(chains.Remove(r.Handler(), mhBefore));
-    EXPECT_FALSE(chains.Remove(r.Handler(), mhBefore));
+    EXPECT_TRUE(chains.Remove(r.Handler(), MessageHookPlace::Before));
+    EXPECT_FALSE(chains.Remove(r.Handler(), MessageHookPlace::Before));
     EXPECT_TRUE(chains.Empty());
 }
 
 TEST_F(Chains, HandlersOfOtherObjectsOrMethodsAreNotEqual) {
     Recorder r1{&log, "r1"}, r2{&log, "r2"};
-    chains.Add(r1.Handler(), mhBefore);
-    EXPECT_FALSE(chains.Remove(r2.Handler(), mhBefore));
+    chains.Add(r1.Handler(), MessageHookPlace::Before);
+    EXPECT_FALSE(chains.Remove(r2.Handler(), MessageHookPlace::Before));
     EXPECT_NE(r1.Handler(), r2.Handler());
     EXPECT_EQ(r1.Handler(), r1.Handler());
 }
@@ -108,11 +107,11 @@ TEST_F(Chains, HandlersOfOtherObjectsOrMethodsAreNotEqual) {
 TEST_F(Chains, AHandlerRemovedOnTheWayIsNotCalledAndOneAddedWaits) {
     Recorder b1{&log, "b1"}, b2{&log, "b2"}, late{&log, "late"};
     b1.action = [&] {
-        chains.Remove(b2.Handler(), mhBefore);
-        chains.Add(late.Handler(), mhBefore);
+        chains.Remove(b2.Handler(), MessageHookPlace::Before);
+        chains.Add(late.Handler(), MessageHookPlace::Before);
     };
-    chains.Add(b1.Handler(), mhBefore);
-    chains.Add(b2.Handler(), mhBefore);
+    chains.Add(b1.Handler(), MessageHookPlace::Before);
+    chains.Add(b2.Handler(), MessageHookPlace::Before);
     Send();
     EXPECT_EQ(log, "b1(0) own(10) ");
     log.clear();
@@ -123,9 +122,9 @@ TEST_F(Chains, AHandlerRemovedOnTheWayIsNotCalledAndOneAddedWaits) {
 
 TEST_F(Chains, AHandlerMayRemoveItselfWhileHandling) {
     Recorder self{&log, "self"}, after{&log, "after"};
-    self.action = [&] { chains.Remove(self.Handler(), mhBefore); };
-    chains.Add(self.Handler(), mhBefore);
-    chains.Add(after.Handler(), mhAfter);
+    self.action = [&] { chains.Remove(self.Handler(), MessageHookPlace::Before); };
+    chains.Add(self.Handler(), MessageHookPlace::Before);
+    chains.Add(after.Handler(), MessageHookPlace::After);
     Send();
     Send();
     EXPECT_EQ(log, "self(0) own(10) after(11) own(0) after(1) ");

@@ -51,7 +51,7 @@ int LineHeight(bool bold) {
 }
 
 // Where the stem of a balloon window points, from its rectangle and placement.
-POINT StemTipOf(const RECT& r, ui::TBalloonPosition p, int inset) {
+POINT StemTipOf(const RECT& r, ui::BalloonPosition p, int inset) {
     const bool left = ui::IsLeft(p), down = ui::IsDown(p);
     return {left ? r.right - inset : r.left + inset, down ? r.top : r.bottom};
 }
@@ -232,7 +232,7 @@ TEST_F(SettingsWindowBalloon, FollowsTheMovedWindowAndHidesWithIt) {
         EXPECT_GE(r.top, 0) << e.what;
         EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN)) << e.what;
         EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN)) << e.what;
-        const ui::TBalloonPosition p = f.helpBalloon.Window().Layout.Placement;
+        const ui::BalloonPosition p = f.helpBalloon.Window().Layout.Placement;
         POINT expected{72, ui::IsDown(p) ? 74 : 74 - 17};
         ClientToScreen(f.Handle(), &expected);
         const POINT tip = StemTipOf(r, p, 15);
@@ -424,13 +424,13 @@ TEST_F(SettingsWindowBalloon, OnlyTheHintInChargeTakesTheHintWindowsAndGivesThem
         {
             ui::BalloonHint later(nullptr, "Later");
             EXPECT_EQ(ui::BalloonController::Instance().Current(), &later);
-            EXPECT_FALSE(f.helpBalloon.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
+            EXPECT_FALSE(f.helpBalloon.HintOptions().Has(ui::ApplicationHintOption::UseBalloonAsHint));
             EXPECT_EQ(app.GetHintWindowClass(), plain) << "the hint that lost charge kept the take-over";
             // The one no longer in charge is refused, and gives back nothing.
-            f.helpBalloon.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
-            EXPECT_FALSE(f.helpBalloon.ApplicationHintOptions().Has(ui::ahUseBalloonAsHint));
+            f.helpBalloon.SetHintOptions({ui::ApplicationHintOption::UseBalloonAsHint});
+            EXPECT_FALSE(f.helpBalloon.HintOptions().Has(ui::ApplicationHintOption::UseBalloonAsHint));
             EXPECT_EQ(app.GetHintWindowClass(), plain);
-            later.SetApplicationHintOptions({ui::ahUseBalloonAsHint});
+            later.SetHintOptions({ui::ApplicationHintOption::UseBalloonAsHint});
             EXPECT_EQ(app.GetHintWindowClass(), ui::BalloonWindow::Class());
         }
         EXPECT_EQ(app.GetHintWindowClass(), plain);
@@ -450,15 +450,15 @@ TEST_F(SettingsWindowBalloon, ControllerHasTheSystemIconsAndReadsOddSoundSchemes
     ctrl.ReloadSoundFiles();
     char windir[MAX_PATH];
     GetEnvironmentVariableA("WINDIR", windir, MAX_PATH);
-    EXPECT_EQ(ctrl.SoundFile(ui::ikError), "C:\\sounds\\hand.wav");
-    EXPECT_EQ(ctrl.SoundFile(ui::ikInformation), std::string(windir) + "\\ding.wav");
-    EXPECT_EQ(ctrl.SoundFile(ui::ikQuestion), "") << "a number is no file name";
-    EXPECT_EQ(ctrl.SoundFile(ui::ikWarning), "") << "longer than the expansion buffer";
-    EXPECT_EQ(ctrl.SoundFile(ui::ikNone), "") << "no key";
-    ctrl.PlayIconSound(ui::ikNone);
-    EXPECT_EQ(ctrl.IconSize(ui::ikNone, -1).cx, 0);
-    EXPECT_EQ(ctrl.IconSize(ui::ikWarning, -1).cy, 16);
-    EXPECT_EQ(ctrl.IconSize(ui::ikCustom, 3).cx, 16) << "no custom images: the information icon's size";
+    EXPECT_EQ(ctrl.SoundFile(ui::IconKind::Error), "C:\\sounds\\hand.wav");
+    EXPECT_EQ(ctrl.SoundFile(ui::IconKind::Information), std::string(windir) + "\\ding.wav");
+    EXPECT_EQ(ctrl.SoundFile(ui::IconKind::Question), "") << "a number is no file name";
+    EXPECT_EQ(ctrl.SoundFile(ui::IconKind::Warning), "") << "longer than the expansion buffer";
+    EXPECT_EQ(ctrl.SoundFile(ui::IconKind::None), "") << "no key";
+    ctrl.PlayIconSound(ui::IconKind::None);
+    EXPECT_EQ(ctrl.IconSize(ui::IconKind::None, -1).cx, 0);
+    EXPECT_EQ(ctrl.IconSize(ui::IconKind::Warning, -1).cy, 16);
+    EXPECT_EQ(ctrl.IconSize(ui::IconKind::Custom, 3).cx, 16) << "no custom images: the information icon's size";
 }
 
 TEST_F(SettingsWindowBalloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
@@ -467,9 +467,9 @@ TEST_F(SettingsWindowBalloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
     ui::BalloonHint& hint = ctrl.ActiveBalloonHint();
     EXPECT_EQ(ctrl.Current(), &hint);
     EXPECT_EQ(&ctrl.ActiveBalloonHint(), &hint) << "made once";
-    EXPECT_EQ(hint.DefaultIcon, ui::ikInformation);
-    EXPECT_EQ(hint.Options, ui::TBalloonOptions{ui::boShowCloseBtn});
-    EXPECT_EQ(hint.ApplicationHintOptions(), (ui::TApplicationHintOptions{ui::ahShowHeaderInHint, ui::ahShowIconInHint}));
+    EXPECT_EQ(hint.DefaultIcon, ui::IconKind::Information);
+    EXPECT_EQ(hint.Options, ui::BalloonOptions{ui::BalloonOption::ShowCloseButton});
+    EXPECT_EQ(hint.HintOptions(), (ui::ApplicationHintOptions{ui::ApplicationHintOption::ShowHeaderInHint, ui::ApplicationHintOption::ShowIconInHint}));
     EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), toolkit::HintWindow::Class());
     // A settings window's hint takes charge from it.
     SettingsWindow& f = Start();

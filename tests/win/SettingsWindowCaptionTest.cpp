@@ -48,7 +48,7 @@ protected:
         return {w.left + b.left + dx, w.top + b.top + dy};
     }
     bool InHelpMode(SettingsWindow& f) {
-        return f.intelligentModeBox.Cursor() == toolkit::crHelp && f.autostartBox.Cursor() == toolkit::crHelp;
+        return f.intelligentModeBox.Cursor() == toolkit::kHelpCursor && f.autostartBox.Cursor() == toolkit::kHelpCursor;
     }
 };
 
@@ -124,8 +124,8 @@ TEST_F(SettingsWindowCaption, PressesThatMustNotClickOrMoveTheWindow) {
         {"second-to-last row", 8, 12, 8, 12},
     };
     for (const Case& c : cases) {
-        f.intelligentModeBox.SetCursor(toolkit::crDefault);
-        f.autostartBox.SetCursor(toolkit::crDefault);
+        f.intelligentModeBox.SetCursor(toolkit::kDefaultCursor);
+        f.autostartBox.SetCursor(toolkit::kDefaultCursor);
         const RECT before = WindowRectOf(f.Handle());
         const POINT down = OnButton(f, c.downX, c.downY);
         MouseTo(down.x, down.y);
@@ -167,8 +167,8 @@ TEST_F(SettingsWindowCaption, HelpModeClickKeepsEitherBoxAsItWas) {
         ClickAt(b.x, b.y);
         EXPECT_EQ(box.Checked(), c.checked) << what;
         EXPECT_EQ(SendMessageA(box.Handle(), BM_GETCHECK, 0, 0), c.checked ? BST_CHECKED : BST_UNCHECKED) << what;
-        EXPECT_EQ(f.intelligentModeBox.Cursor(), toolkit::crDefault) << what;
-        EXPECT_EQ(f.autostartBox.Cursor(), toolkit::crDefault) << what;
+        EXPECT_EQ(f.intelligentModeBox.Cursor(), toolkit::kDefaultCursor) << what;
+        EXPECT_EQ(f.autostartBox.Cursor(), toolkit::kDefaultCursor) << what;
         EXPECT_EQ(Value(kSettingsKey, "Inteligens"), intelligent) << what;
         EXPECT_EQ(Value(kRunKey, "Tavrin2"), run) << what;
         EXPECT_EQ(f.addButton.Enabled(), button1) << what;
@@ -261,12 +261,12 @@ TEST_F(SettingsWindowDrop, HandlerGetsTheDropPointAndTheFormNeverSeesTheMessage)
             return false;
         }
     } counter{&seen};
-    ui::AddMessageHook(&f, ui::MakeMessageHandler<&Counter::Handle>(&counter), ui::mhAfter);
+    ui::AddMessageHook(&f, ui::MakeMessageHandler<&Counter::Handle>(&counter), ui::MessageHookPlace::After);
     SendMessageA(f.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({"C:\\x"}, {77, 88})), 0);
     EXPECT_EQ(got.x, 77);
     EXPECT_EQ(got.y, 88);
     EXPECT_EQ(seen, 0);
-    ui::RemoveMessageHook(&f, ui::MakeMessageHandler<&Counter::Handle>(&counter), ui::mhAfter);
+    ui::RemoveMessageHook(&f, ui::MakeMessageHandler<&Counter::Handle>(&counter), ui::MessageHookPlace::After);
 }
 
 TEST_F(SettingsWindowDrop, TheDropIsReleasedWhenTheHandlerFails) {

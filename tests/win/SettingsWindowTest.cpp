@@ -176,8 +176,8 @@ class SettingsWindowHelpMode : public SettingsWindowFixture {};
 TEST_F(SettingsWindowHelpMode, CaptionButtonPutsBothBoxesInHelpMode) {
     SettingsWindow& f = Start();
     f.EnterHelpMode();
-    EXPECT_EQ(f.intelligentModeBox.Cursor(), toolkit::crHelp);
-    EXPECT_EQ(f.autostartBox.Cursor(), toolkit::crHelp);
+    EXPECT_EQ(f.intelligentModeBox.Cursor(), toolkit::kHelpCursor);
+    EXPECT_EQ(f.autostartBox.Cursor(), toolkit::kHelpCursor);
 }
 
 TEST_F(SettingsWindowHelpMode, CheckBoxHandlerRunsOnlyWhenTheStateChanges) {

@@ -13,8 +13,7 @@
 
 namespace {
 using toolkit::WindowMessage;
-using ui::mhAfter;
-using ui::mhBefore;
+using ui::MessageHookPlace;
 using ui::MessageHook;
 
 constexpr UINT kPing = WM_APP + 7;
@@ -56,17 +55,17 @@ TEST_F(Hook, FormProcedureIsTakenOverAndGivenBackWhenBothChainsEmpty) {
     PingForm form;
     Handler before{&log, "before", false}, after{&log, "after", false};
     const int records = hooks.RecordCount();
-    ASSERT_TRUE(ui::AddMessageHook(&form, before.H(), mhBefore));
-    ASSERT_TRUE(ui::AddMessageHook(&form, after.H(), mhAfter));
+    ASSERT_TRUE(ui::AddMessageHook(&form, before.H(), MessageHookPlace::Before));
+    ASSERT_TRUE(ui::AddMessageHook(&form, after.H(), MessageHookPlace::After));
     EXPECT_EQ(hooks.RecordCount(), records + 1);
     EXPECT_TRUE(hooks.Installed(&form));
     EXPECT_EQ(SendMessageA(form.Handle(), kPing, 0, 0), 5);
     EXPECT_EQ(log, "before=0 after=5 ");
     EXPECT_EQ(form.own, 1);
 
-    EXPECT_TRUE(ui::RemoveMessageHook(&form, before.H(), mhBefore));
+    EXPECT_TRUE(ui::RemoveMessageHook(&form, before.H(), MessageHookPlace::Before));
     EXPECT_TRUE(hooks.Installed(&form)) << "the after chain still holds a handler";
-    EXPECT_TRUE(ui::RemoveMessageHook(&form, after.H(), mhAfter));
+    EXPECT_TRUE(ui::RemoveMessageHook(&form, after.H(), MessageHookPlace::After));
     EXPECT_FALSE(hooks.Installed(&form));
     log.clear();
     EXPECT_EQ(SendMessageA(form.Handle(), kPing, 0, 0), 5);
@@ -77,22 +76,22 @@ TEST_F(Hook, FormProcedureIsTakenOverAndGivenBackWhenBothChainsEmpty) {
 TEST_F(Hook, AConsumingBeforeHandlerKeepsTheMessageFromTheForm) {
     PingForm form;
     Handler eater{&log, "eater", true}, after{&log, "after", false};
-    ui::AddMessageHook(&form, eater.H(), mhBefore);
-    ui::AddMessageHook(&form, after.H(), mhAfter);
+    ui::AddMessageHook(&form, eater.H(), MessageHookPlace::Before);
+    ui::AddMessageHook(&form, after.H(), MessageHookPlace::After);
     EXPECT_EQ(SendMessageA(form.Handle(), kPing, 0, 0), 0);
     EXPECT_EQ(form.own, 0);
     EXPECT_EQ(log, "eater=0 ");
-    ui::RemoveMessageHook(&form, eater.H(), mhBefore);
-    ui::RemoveMessageHook(&form, after.H(), mhAfter);
+    ui::RemoveMessageHook(&form, eater.H(), MessageHookPlace::Before);
+    ui::RemoveMessageHook(&form, after.H(), MessageHookPlace::After);
 }
 
 TEST_F(Hook, MissingControlOrProcedureRegistersNothing) {
     PingForm form;
     const int records = hooks.RecordCount();
-    EXPECT_FALSE(ui::AddMessageHook(static_cast<toolkit::Form*>(nullptr), Handler{&log, "x", false}.H(), mhBefore));
-    EXPECT_FALSE(ui::AddMessageHook(&form, ui::MessageHandler{&form, nullptr}, mhBefore));
+    EXPECT_FALSE(ui::AddMessageHook(static_cast<toolkit::Form*>(nullptr), Handler{&log, "x", false}.H(), MessageHookPlace::Before));
+    EXPECT_FALSE(ui::AddMessageHook(&form, ui::MessageHandler{&form, nullptr}, MessageHookPlace::Before));
     EXPECT_EQ(hooks.RecordCount(), records);
-    EXPECT_FALSE(ui::RemoveMessageHook(&form, Handler{&log, "x", false}.H(), mhBefore)) << "no record";
+    EXPECT_FALSE(ui::RemoveMessageHook(&form, Handler{&log, "x", false}.H(), MessageHookPlace::Before)) << "no record";
 }
 
 TEST_F(Hook, TheRecordGoesWithTheForm) {
@@ -100,7 +99,7 @@ TEST_F(Hook, TheRecordGoesWithTheForm) {
     Handler after{&log, "after", false};
     {
         PingForm form;
-        ui::AddMessageHook(&form, after.H(), mhAfter);
+        ui::AddMessageHook(&form, after.H(), MessageHookPlace::After);
         EXPECT_EQ(hooks.RecordCount(), records + 1);
     }
     EXPECT_EQ(hooks.RecordCount(), records);
@@ -112,7 +111,7 @@ TEST_F(Hook, RawWindowIsSubclassedAndReleasedAfterItsDestruction) {
     const LONG_PTR ownProcedure = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
     const int records = hooks.RecordCount();
     Handler eater{&log, "eater", true}, after{&log, "after", false};
-    ASSERT_TRUE(hooks.AddMessageHook(hwnd, after.H(), mhAfter));
+    ASSERT_TRUE(hooks.AddMessageHook(hwnd, after.H(), MessageHookPlace::After));
     EXPECT_NE(GetWindowLongPtrA(hwnd, GWLP_WNDPROC), ownProcedure);
     SetWindowTextA(hwnd, "one");
     EXPECT_EQ(log, "after=1 ");  // the static control answered TRUE
@@ -120,16 +119,16 @@ TEST_F(Hook, RawWindowIsSubclassedAndReleasedAfterItsDestruction) {
     GetWindowTextA(hwnd, text, sizeof text);
     EXPECT_STREQ(text, "one");
 
-    ASSERT_TRUE(hooks.AddMessageHook(hwnd, eater.H(), mhBefore));
+    ASSERT_TRUE(hooks.AddMessageHook(hwnd, eater.H(), MessageHookPlace::Before));
     SetWindowTextA(hwnd, "two");
     GetWindowTextA(hwnd, text, sizeof text);
     EXPECT_STREQ(text, "one") << "a consumed WM_SETTEXT reached the window";
 
-    hooks.RemoveMessageHook(hwnd, eater.H(), mhBefore);
-    hooks.RemoveMessageHook(hwnd, after.H(), mhAfter);
+    hooks.RemoveMessageHook(hwnd, eater.H(), MessageHookPlace::Before);
+    hooks.RemoveMessageHook(hwnd, after.H(), MessageHookPlace::After);
     EXPECT_EQ(GetWindowLongPtrA(hwnd, GWLP_WNDPROC), ownProcedure) << "not given back when both chains emptied";
 
-    hooks.AddMessageHook(hwnd, after.H(), mhAfter);
+    hooks.AddMessageHook(hwnd, after.H(), MessageHookPlace::After);
     EXPECT_EQ(hooks.RecordCount(), records + 1);
     DestroyWindow(hwnd);
     EXPECT_EQ(hooks.RecordCount(), records);
