@@ -17,13 +17,13 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/OpenDialog.h"
-#include "ui/AppEvent.h"
-#include "ui/BalloonHint.h"
-#include "ui/CaptionButton.h"
-#include "ui/DragDrop.h"
-#include "ui/ImageList.h"
-#include "ui/Menus.h"
-#include "ui/TrayIcon.h"
+#include "toolkit/ApplicationEvents.h"
+#include "ui/balloon/BalloonHint.h"
+#include "ui/caption/CaptionButton.h"
+#include "ui/DropTarget.h"
+#include "toolkit/ImageList.h"
+#include "ui/tray/PopupMenu.h"
+#include "ui/tray/TrayIcon.h"
 
 namespace app {
 
@@ -46,9 +46,9 @@ public:
     // Non-visual components after the timer list, in layout order.
     engine::WindowList windowList;
     ui::TrayIcon trayIcon;
-    ui::ImageList trayImages;
+    toolkit::ImageList trayImages;
     toolkit::OpenDialog programDialog;
-    ui::ApplicationEvents appEvents;
+    toolkit::ApplicationEvents appEvents;
     ui::PopupMenu trayMenu;
     ui::MenuItem settingsItem;
     ui::MenuItem separatorItem;

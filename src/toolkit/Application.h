@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/ApplicationHints.h"
+#include "toolkit/hint/ApplicationHints.h"
 
 namespace toolkit {
 

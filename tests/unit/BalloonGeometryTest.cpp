@@ -6,8 +6,8 @@
 #include <string>
 
 #include "toolkit/DesktopClamp.h"
-#include "ui/BalloonGeometry.h"
-#include "ui/BalloonSounds.h"
+#include "ui/balloon/BalloonGeometry.h"
+#include "ui/balloon/BalloonSounds.h"
 
 namespace {
 using namespace ui;

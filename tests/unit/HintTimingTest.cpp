@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/HintTiming.h"
+#include "toolkit/hint/HintTiming.h"
 
 namespace {
 using toolkit::HintTiming;

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/MessageHookChains.h"
+#include "ui/hook/MessageHookChains.h"
 
 namespace {
 using toolkit::WindowMessage;

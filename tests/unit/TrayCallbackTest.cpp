@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "ui/TrayCallback.h"
+#include "ui/tray/TrayCallback.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "ui/StateImageCache.h"
-#include "ui/TrayRegistration.h"
+#include "ui/tray/StateImageCache.h"
+#include "ui/tray/TrayRegistration.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "store/ListFileText.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
-#include "toolkit/HintWindow.h"
+#include "toolkit/hint/HintWindow.h"
 #include "toolkit/LiveCounts.h"
-#include "ui/BalloonWindow.h"
-#include "ui/Menus.h"
-#include "ui/ShellPort.h"
-#include "ui/TrayIcon.h"
-#include "ui/WndProcHook.h"
+#include "ui/balloon/BalloonWindow.h"
+#include "ui/tray/PopupMenu.h"
+#include "ui/tray/ShellPort.h"
+#include "ui/tray/TrayIcon.h"
+#include "ui/hook/MessageHook.h"
 
 namespace {
 

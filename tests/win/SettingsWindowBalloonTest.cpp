@@ -11,7 +11,7 @@
 #include "SettingsWindowFixture.h"
 #include "PointerInput.h"
 #include "Screenshot.h"
-#include "ui/BalloonGlobalCtrl.h"
+#include "ui/balloon/BalloonController.h"
 
 namespace {
 using app::SettingsWindow;

@@ -13,7 +13,7 @@
 #include "PointerInput.h"
 #include "Screenshot.h"
 #include "toolkit/Exceptions.h"
-#include "ui/WndProcHook.h"
+#include "ui/hook/MessageHook.h"
 
 namespace {
 using app::SettingsWindow;

@@ -166,7 +166,7 @@ TEST(TrayIcon, EachStateImageIsMadeOnceUntilTheListChangesAndTheShownOneOutlives
     EXPECT_EQ(toolkit::UniqueIcon::Live(), start + 1);
 
     // Another list: the image shown stays alive until the next one is sent.
-    ui::ImageList other(nullptr, "other");
+    toolkit::ImageList other(nullptr, "other");
     other.AddIconResource(GetModuleHandleA(nullptr), app::kTrayStateIcons[1]);
     const HICON shown = tray.Icon();
     tray.SetIcons(&other);

@@ -262,7 +262,7 @@ TEST(AppEvents, KeepTheMainWindowHiddenAndSetTheShortHintPause) {
     app.HintPause = 1;
     app.HintHidePause = 2;
     toolkit::Component form(nullptr, "SettingsWindow");
-    ui::ApplicationEvents events(&form, "appEvents");
+    toolkit::ApplicationEvents events(&form, "appEvents");
     EXPECT_TRUE(app.ShowMainForm);
     events.SetShowMainForm(false);
     EXPECT_FALSE(app.ShowMainForm) << "applied as soon as it is read";

@@ -9,11 +9,11 @@
 
 #include "app/IconResources.h"
 #include "toolkit/Component.h"
-#include "ui/AppEvent.h"
-#include "ui/ImageList.h"
-#include "ui/Menus.h"
-#include "ui/TrayIcon.h"
-#include "ui/Win32Shell.h"
+#include "toolkit/ApplicationEvents.h"
+#include "toolkit/ImageList.h"
+#include "ui/tray/PopupMenu.h"
+#include "ui/tray/TrayIcon.h"
+#include "ui/tray/Win32Shell.h"
 
 namespace tray_test {
 
@@ -76,8 +76,8 @@ struct TrayLayout : toolkit::Component {
         LoadedAll();
     }
     ui::TrayIcon trayIcon;
-    ui::ImageList trayImages{this, "trayImages"};
-    ui::ApplicationEvents appEvents{this, "appEvents"};
+    toolkit::ImageList trayImages{this, "trayImages"};
+    toolkit::ApplicationEvents appEvents{this, "appEvents"};
     ui::PopupMenu trayMenu{this, "trayMenu"};
     ui::MenuItem settingsItem{this, "settingsItem"};
     ui::MenuItem separatorItem{this, "separatorItem"};
