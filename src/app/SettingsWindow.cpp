@@ -146,7 +146,8 @@ void SettingsWindow::ApplyStoredLayout() {
 
     // Control hints become balloons from here on.
     helpBalloon.Options = {ui::BalloonOption::ShowCloseButton};
-    helpBalloon.SetHintOptions({ui::ApplicationHintOption::ShowHeaderInHint, ui::ApplicationHintOption::ShowIconInHint, ui::ApplicationHintOption::UseBalloonAsHint});
+    helpBalloon.SetHintOptions({ui::ApplicationHintOption::ShowHeaderInHint, ui::ApplicationHintOption::ShowIconInHint,
+                                ui::ApplicationHintOption::UseBalloonAsHint});
     helpBalloon.DefaultIcon = ui::IconKind::None;
 
     dropTarget.OnDrop = [this](ui::DropTarget&, POINT pos, std::vector<std::string>& value) {

@@ -30,7 +30,8 @@ void RunProgramScan(TimerEvent& programScan, bool& WatchedRunning, WindowList& l
         if (ports.ProcessMessages)
             ports.ProcessMessages();
         const HWND window = list.GetWindowHandle(i);
-        const WindowProcessNames names = ports.NameWindow ? ports.NameWindow(window) : NamesOfWindowProcess(window, &memo);
+        const WindowProcessNames names =
+            ports.NameWindow ? ports.NameWindow(window) : NamesOfWindowProcess(window, &memo);
         // The list holds the full paths the open dialog gives; the snapshot
         // names only the file on current systems, so either may match.
         if (Listed(ports, names.Name) || Listed(ports, names.FullPath)) {

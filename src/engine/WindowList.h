@@ -12,7 +12,7 @@
 
 namespace engine {
 
-// One listed window; each belongs to its entry of Entries.
+// One listed window; each belongs to its entry of WindowList::Entries.
 struct WindowInfo {
     HWND Handle = nullptr;
 };

@@ -90,7 +90,8 @@ void SaveInPlace(const std::string& path, const std::string& text, const SaveSte
 // and the next save would keep only what came before it. Text that the ANSI
 // code page cannot hold is refused rather than changed.
 bool IsUtf16Text(const std::string& bytes) {
-    return bytes.size() >= 2 && ((bytes[0] == '\xff' && bytes[1] == '\xfe') || (bytes[0] == '\xfe' && bytes[1] == '\xff'));
+    return bytes.size() >= 2 &&
+           ((bytes[0] == '\xff' && bytes[1] == '\xfe') || (bytes[0] == '\xfe' && bytes[1] == '\xff'));
 }
 
 std::string AnsiFromUtf16(const std::string& path, const std::string& bytes) {
@@ -105,12 +106,14 @@ std::string AnsiFromUtf16(const std::string& path, const std::string& bytes) {
         return {};
     BOOL lossy = FALSE;
     const int length = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr, &lossy);
+    const int size =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr, &lossy);
     std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
     if (size > 0)
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, text.data(), size, nullptr, &lossy);
     if (size <= 0 || lossy)
-        throw toolkit::FileOpenError(CannotOpenFileMessage(path, "The Unicode text holds characters the ANSI code page lacks"));
+        throw toolkit::FileOpenError(
+            CannotOpenFileMessage(path, "The Unicode text holds characters the ANSI code page lacks"));
     return text;
 }
 
@@ -136,8 +139,8 @@ void EnsureListFile(const std::string& path) {
 }
 
 std::vector<std::string> LoadListFile(const std::string& path) {
-    toolkit::UniqueFile file(
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    toolkit::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw toolkit::FileOpenError(CannotOpenFileMessage(path, SystemErrorText(GetLastError())));
     std::string bytes;

@@ -31,7 +31,8 @@ void Application::Initialize(HINSTANCE instance) {
     icon_ = static_cast<HICON>(LoadImageA(instance, kMainIconResource, IMAGE_ICON, 16, 16, LR_SHARED));
     if (!icon_)
         icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    HICON bigIcon = static_cast<HICON>(LoadImageA(instance, kMainIconResource, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    HICON bigIcon =
+        static_cast<HICON>(LoadImageA(instance, kMainIconResource, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     if (!bigIcon)
         bigIcon = icon_;
 

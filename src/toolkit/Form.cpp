@@ -37,8 +37,8 @@ Form::Form(Component* owner, std::string name, const FormLayout& layout)
 
     RECT r{0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRectEx(&r, kDialogStyle, FALSE, kDialogExStyle);
-    hwnd_ = CreateWindowExA(kDialogExStyle, kFormWindowClass, layout.caption.c_str(), kDialogStyle, layout.left, layout.top,
-                            r.right - r.left, r.bottom - r.top, app.Handle(), nullptr, instance, this);
+    hwnd_ = CreateWindowExA(kDialogExStyle, kFormWindowClass, layout.caption.c_str(), kDialogStyle, layout.left,
+                            layout.top, r.right - r.left, r.bottom - r.top, app.Handle(), nullptr, instance, this);
     // Bind after creation: the class procedure is the default one, so no
     // message during CreateWindowEx needs the object.
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

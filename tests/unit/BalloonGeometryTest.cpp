@@ -11,6 +11,9 @@
 
 namespace {
 using namespace ui;
+// Short names for the tables.
+using Pos = BalloonPosition;
+using Anim = AnimationStyle;
 
 // 6 pixels per character (7 in bold), 13 per line; lines break at CR or LF
 // and at the width limit.
@@ -90,9 +93,9 @@ struct PlacementCase {
 
 TEST(BalloonPlacement, StemOffsetAndStemPointForEveryPlacement) {
     const PlacementCase cases[] = {
-        {BalloonPosition::Auto, {-85, 0}, {285, 300}, 16},         {BalloonPosition::LeftDown, {-85, 0}, {285, 300}, 16},
-        {BalloonPosition::RightDown, {-15, 0}, {215, 300}, 16},    {BalloonPosition::LeftUp, {-85, -77}, {285, 360}, 0},
-        {BalloonPosition::RightUp, {-15, -77}, {215, 360}, 0},
+        {Pos::Auto, {-85, 0}, {285, 300}, 16},         {Pos::LeftDown, {-85, 0}, {285, 300}, 16},
+        {Pos::RightDown, {-15, 0}, {215, 300}, 16},    {Pos::LeftUp, {-85, -77}, {285, 360}, 0},
+        {Pos::RightUp, {-15, -77}, {215, 360}, 0},
     };
     for (const PlacementCase& c : cases) {
         BalloonLayout layout;
@@ -128,8 +131,8 @@ TEST(BalloonPlacement, AutomaticChoiceByScreenQuarter) {
         PixelPoint tip;
         BalloonPosition expected;
     } cases[] = {
-        {{300, 200}, BalloonPosition::LeftUp},     {{700, 200}, BalloonPosition::RightUp},    {{300, 500}, BalloonPosition::LeftDown},
-        {{700, 500}, BalloonPosition::RightDown},  {{511, 368}, BalloonPosition::LeftUp},     {{512, 369}, BalloonPosition::RightDown},
+        {{300, 200}, Pos::LeftUp},     {{700, 200}, Pos::RightUp},    {{300, 500}, Pos::LeftDown},
+        {{700, 500}, Pos::RightDown},  {{511, 368}, Pos::LeftUp},     {{512, 369}, Pos::RightDown},
     };
     for (const Case& c : cases) {
         BalloonLayout layout;
@@ -145,25 +148,29 @@ TEST(BalloonPlacement, FitToWorkAreaFlipsWhatDoesNotFit) {
         const char* what;
         PixelRect workArea;
         PixelPoint tip;
-        BalloonPosition start;  // BalloonPosition::Auto: chosen by quarter first
+        BalloonPosition start;  // Auto: chosen by quarter first
         BalloonPosition expected;
     } cases[] = {
-        {"fits: stays", {0, 0, 1024, 738}, {700, 400}, BalloonPosition::RightDown, BalloonPosition::RightDown},
-        {"1: below the bottom flips up", {0, 0, 1024, 738}, {300, 700}, BalloonPosition::LeftDown, BalloonPosition::LeftUp},
-        {"1: compared with the height, not the bottom edge", {0, 100, 1024, 738}, {300, 600}, BalloonPosition::LeftDown, BalloonPosition::LeftUp},
-        {"2: past the right flips left", {0, 0, 1024, 738}, {1000, 300}, BalloonPosition::RightDown, BalloonPosition::LeftDown},
-        {"2: compared with the width, not the right edge", {100, 0, 1024, 738}, {900, 300}, BalloonPosition::RightUp, BalloonPosition::LeftUp},
-        {"3: past the left flips right", {0, 0, 1024, 738}, {40, 300}, BalloonPosition::LeftDown, BalloonPosition::RightDown},
-        {"4: above the top flips down", {0, 0, 1024, 738}, {600, 30}, BalloonPosition::RightUp, BalloonPosition::RightDown},
-        {"auto, upper-left corner: left-up, then right and down", {0, 0, 1024, 738}, {40, 30}, BalloonPosition::Auto, BalloonPosition::RightDown},
-        {"auto, upper-left quarter fits below only", {0, 0, 1024, 738}, {300, 50}, BalloonPosition::Auto, BalloonPosition::LeftDown},
-        {"auto, lower-right corner: right-down, then up and left", {0, 0, 1024, 738}, {1000, 720}, BalloonPosition::Auto, BalloonPosition::LeftUp},
-        {"two flips in one pass, all tested on the entry rectangle", {0, 0, 1024, 738}, {40, 700}, BalloonPosition::LeftDown, BalloonPosition::RightUp},
+        {"fits: stays", {0, 0, 1024, 738}, {700, 400}, Pos::RightDown, Pos::RightDown},
+        {"1: below the bottom flips up", {0, 0, 1024, 738}, {300, 700}, Pos::LeftDown, Pos::LeftUp},
+        {"1: compared with the height, not the bottom edge", {0, 100, 1024, 738}, {300, 600}, Pos::LeftDown,
+         Pos::LeftUp},
+        {"2: past the right flips left", {0, 0, 1024, 738}, {1000, 300}, Pos::RightDown, Pos::LeftDown},
+        {"2: compared with the width, not the right edge", {100, 0, 1024, 738}, {900, 300}, Pos::RightUp, Pos::LeftUp},
+        {"3: past the left flips right", {0, 0, 1024, 738}, {40, 300}, Pos::LeftDown, Pos::RightDown},
+        {"4: above the top flips down", {0, 0, 1024, 738}, {600, 30}, Pos::RightUp, Pos::RightDown},
+        {"auto, upper-left corner: left-up, then right and down", {0, 0, 1024, 738}, {40, 30}, Pos::Auto,
+         Pos::RightDown},
+        {"auto, upper-left quarter fits below only", {0, 0, 1024, 738}, {300, 50}, Pos::Auto, Pos::LeftDown},
+        {"auto, lower-right corner: right-down, then up and left", {0, 0, 1024, 738}, {1000, 720}, Pos::Auto,
+         Pos::LeftUp},
+        {"two flips in one pass, all tested on the entry rectangle", {0, 0, 1024, 738}, {40, 700}, Pos::LeftDown,
+         Pos::RightUp},
     };
     for (const Case& c : cases) {
         BalloonLayout layout;
         PixelRect r = MeasuredAt(layout, c.tip);
-        if (c.start != BalloonPosition::Auto)
+        if (c.start != Pos::Auto)
             layout.SetPlacement(c.start, r);
         layout.FitToWorkArea(r, c.workArea);
         EXPECT_EQ(layout.Placement, c.expected) << c.what;
@@ -203,11 +210,11 @@ TEST(BalloonShapeTest, TriangleAndRoundedBodyForEachPlacement) {
         PixelRect body;
     } cases[] = {
         // W 200, H 100, stem height 16, width 16, inset 15.
-        {BalloonPosition::Auto, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
-        {BalloonPosition::LeftDown, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
-        {BalloonPosition::RightDown, {16, 0}, {16, 17}, {33, 17}, {1, 17, 200, 97}},
-        {BalloonPosition::LeftUp, {184, 101}, {184, 83}, {167, 83}, {1, 1, 200, 84}},
-        {BalloonPosition::RightUp, {16, 100}, {16, 83}, {33, 83}, {1, 1, 200, 84}},
+        {Pos::Auto, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
+        {Pos::LeftDown, {184, 0}, {184, 17}, {167, 17}, {1, 17, 200, 97}},
+        {Pos::RightDown, {16, 0}, {16, 17}, {33, 17}, {1, 17, 200, 97}},
+        {Pos::LeftUp, {184, 101}, {184, 83}, {167, 83}, {1, 1, 200, 84}},
+        {Pos::RightUp, {16, 100}, {16, 83}, {33, 83}, {1, 1, 200, 84}},
     };
     for (const Case& c : cases) {
         BalloonLayout layout;
@@ -279,22 +286,24 @@ TEST(BalloonCloseButton, StatesThroughPressMoveAndRelease) {
 }
 
 TEST(BalloonEffect, ShowEffectAndItsAnimationFlags) {
-    EXPECT_EQ(ChooseShowEffect(false, true, AnimationStyle::Center, true, true), AnimationStyle::None);
-    EXPECT_EQ(ChooseShowEffect(true, true, AnimationStyle::Center, false, false), AnimationStyle::Center);
-    EXPECT_EQ(ChooseShowEffect(true, false, AnimationStyle::Center, false, true), AnimationStyle::None);
-    EXPECT_EQ(ChooseShowEffect(true, false, AnimationStyle::Center, true, true), AnimationStyle::Blend);
-    EXPECT_EQ(ChooseShowEffect(true, false, AnimationStyle::Center, true, false), AnimationStyle::Slide);
+    EXPECT_EQ(ChooseShowEffect(false, true, Anim::Center, true, true), Anim::None);
+    EXPECT_EQ(ChooseShowEffect(true, true, Anim::Center, false, false), Anim::Center);
+    EXPECT_EQ(ChooseShowEffect(true, false, Anim::Center, false, true), Anim::None);
+    EXPECT_EQ(ChooseShowEffect(true, false, Anim::Center, true, true), Anim::Blend);
+    EXPECT_EQ(ChooseShowEffect(true, false, Anim::Center, true, false), Anim::Slide);
     struct Case {
         AnimationStyle effect;
         BalloonPosition placement;
         unsigned flags;
     } cases[] = {
-        {AnimationStyle::None, BalloonPosition::LeftDown, 0},        {AnimationStyle::Slide, BalloonPosition::LeftDown, 0x40004},  {AnimationStyle::Slide, BalloonPosition::RightUp, 0x40008},
-        {AnimationStyle::Roll, BalloonPosition::RightDown, 0x4},     {AnimationStyle::Roll, BalloonPosition::LeftUp, 0x8},         {AnimationStyle::RollHorNeg, BalloonPosition::LeftUp, 0x2},
-        {AnimationStyle::RollHorPos, BalloonPosition::LeftUp, 0x1},  {AnimationStyle::RollVerNeg, BalloonPosition::LeftDown, 0x8}, {AnimationStyle::RollVerPos, BalloonPosition::LeftUp, 0x4},
-        {AnimationStyle::SlideHorNeg, BalloonPosition::LeftUp, 0x40002}, {AnimationStyle::SlideHorPos, BalloonPosition::LeftUp, 0x40001},
-        {AnimationStyle::SlideVerNeg, BalloonPosition::LeftDown, 0x40008}, {AnimationStyle::SlideVerPos, BalloonPosition::LeftUp, 0x40004},
-        {AnimationStyle::Center, BalloonPosition::LeftUp, 0x10},     {AnimationStyle::Blend, BalloonPosition::LeftUp, 0x80000},
+        {Anim::None, Pos::LeftDown, 0}, {Anim::Slide, Pos::LeftDown, 0x40004},
+        {Anim::Slide, Pos::RightUp, 0x40008}, {Anim::Roll, Pos::RightDown, 0x4},
+        {Anim::Roll, Pos::LeftUp, 0x8}, {Anim::RollHorNeg, Pos::LeftUp, 0x2},
+        {Anim::RollHorPos, Pos::LeftUp, 0x1}, {Anim::RollVerNeg, Pos::LeftDown, 0x8},
+        {Anim::RollVerPos, Pos::LeftUp, 0x4}, {Anim::SlideHorNeg, Pos::LeftUp, 0x40002},
+        {Anim::SlideHorPos, Pos::LeftUp, 0x40001}, {Anim::SlideVerNeg, Pos::LeftDown, 0x40008},
+        {Anim::SlideVerPos, Pos::LeftUp, 0x40004}, {Anim::Center, Pos::LeftUp, 0x10},
+        {Anim::Blend, Pos::LeftUp, 0x80000},
     };
     for (const Case& c : cases)
         EXPECT_EQ(AnimationFlags(c.effect, c.placement), c.flags) << int(c.effect) << "/" << int(c.placement);

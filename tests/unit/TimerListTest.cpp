@@ -75,8 +75,8 @@ TEST_F(TimerListTest, ProgramEventsEndInTheirJoiningOrderSortedByTheDefaultInter
         bool enabled;
     };
     const Stored layout[] = {
-        {"programScan", 1000, true, true},   {"firstSample", 10, false, true},       {"secondSample", 100, false, false},
-        {"decision", 10, true, true},       {"idleWait", 10000, false, false}, {"cursorMove", 10, true, false},
+        {"programScan", 1000, true, true},      {"firstSample", 10, false, true},  {"secondSample", 100, false, false},
+        {"decision", 10, true, true},           {"idleWait", 10000, false, false}, {"cursorMove", 10, true, false},
         {"sampleComparison", 10, false, false},
     };
     for (const Stored& s : layout) {
@@ -92,8 +92,8 @@ TEST_F(TimerListTest, ProgramEventsEndInTheirJoiningOrderSortedByTheDefaultInter
     }
     FinishLoading();
 
-    EXPECT_EQ(ListOrder(), (std::vector<std::string>{"firstSample", "decision", "cursorMove", "secondSample", "programScan",
-                                                      "sampleComparison", "idleWait"}));
+    EXPECT_EQ(ListOrder(), (std::vector<std::string>{"firstSample", "decision", "cursorMove", "secondSample",
+                                                     "programScan", "sampleComparison", "idleWait"}));
     EXPECT_EQ(list.Period(), 100);
     EXPECT_EQ(time.Period(), 100);
     EXPECT_TRUE(list.Active());

@@ -88,7 +88,8 @@ TEST_F(Hook, AConsumingBeforeHandlerKeepsTheMessageFromTheForm) {
 TEST_F(Hook, MissingControlOrProcedureRegistersNothing) {
     PingForm form;
     const int records = hooks.RecordCount();
-    EXPECT_FALSE(ui::AddMessageHook(static_cast<toolkit::Form*>(nullptr), Handler{&log, "x", false}.H(), MessageHookPlace::Before));
+    EXPECT_FALSE(ui::AddMessageHook(static_cast<toolkit::Form*>(nullptr), Handler{&log, "x", false}.H(),
+                                    MessageHookPlace::Before));
     EXPECT_FALSE(ui::AddMessageHook(&form, ui::MessageHandler{&form, nullptr}, MessageHookPlace::Before));
     EXPECT_EQ(hooks.RecordCount(), records);
     EXPECT_FALSE(ui::RemoveMessageHook(&form, Handler{&log, "x", false}.H(), MessageHookPlace::Before)) << "no record";

@@ -115,7 +115,9 @@ protected:
         ClickAt(c.x, c.y);
         PumpFor(100);
     }
-    HWND Balloon(SettingsWindow& f) { return f.helpBalloon.Window().HandleAllocated() ? f.helpBalloon.Window().Handle() : nullptr; }
+    HWND Balloon(SettingsWindow& f) {
+        return f.helpBalloon.Window().HandleAllocated() ? f.helpBalloon.Window().Handle() : nullptr;
+    }
 };
 
 TEST_F(SettingsWindowBalloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
@@ -174,7 +176,8 @@ TEST_F(SettingsWindowBalloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
         EXPECT_GT(InkRows(balloon, {13, textTop, 120, textTop + line}), 3) << what << ": first line";
         EXPECT_GT(InkRows(balloon, {13, textTop + line, 120, textTop + 2 * line}), 3) << what << ": second line";
         const ui::PixelRect& b = w.CloseButtonRect;
-        EXPECT_GT(MarkedRows(balloon, {b.left + 1, b.top + 1, b.right + 1, b.bottom + 1}), 3) << what << ": close glyph";
+        EXPECT_GT(MarkedRows(balloon, {b.left + 1, b.top + 1, b.right + 1, b.bottom + 1}), 3)
+            << what << ": close glyph";
         settings_window_test::SaveScreenshot(balloon, "balloon-help-" + what);
         form.reset();
         EXPECT_FALSE(IsWindow(balloon)) << what << ": the balloon outlived its form";
@@ -469,7 +472,8 @@ TEST_F(SettingsWindowBalloon, WithNoHintInChargeTheControllerMakesADefaultOne) {
     EXPECT_EQ(&ctrl.ActiveBalloonHint(), &hint) << "made once";
     EXPECT_EQ(hint.DefaultIcon, ui::IconKind::Information);
     EXPECT_EQ(hint.Options, ui::BalloonOptions{ui::BalloonOption::ShowCloseButton});
-    EXPECT_EQ(hint.HintOptions(), (ui::ApplicationHintOptions{ui::ApplicationHintOption::ShowHeaderInHint, ui::ApplicationHintOption::ShowIconInHint}));
+    EXPECT_EQ(hint.HintOptions(), (ui::ApplicationHintOptions{ui::ApplicationHintOption::ShowHeaderInHint,
+                                                              ui::ApplicationHintOption::ShowIconInHint}));
     EXPECT_EQ(toolkit::Application::Instance().GetHintWindowClass(), toolkit::HintWindow::Class());
     // A settings window's hint takes charge from it.
     SettingsWindow& f = Start();

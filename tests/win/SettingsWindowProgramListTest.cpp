@@ -237,10 +237,14 @@ TEST_F(SettingsWindowList, ChangeAfterAStartThatCouldNotReadTheListKeepsEverySto
         std::string file;  // list.txt afterwards
     };
     const Case cases[] = {
-        {"add", [](SettingsWindow& f) { EXPECT_TRUE(Accept(f, "C:\\c.exe")); }, {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"},
+        {"add",
+         [](SettingsWindow& f) { EXPECT_TRUE(Accept(f, "C:\\c.exe")); },
+         {"C:\\a.exe", "C:\\b.exe", "C:\\c.exe"},
          "C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n"},
         {"delete", [this](SettingsWindow& f) { DeleteByName(f, "C:\\b.exe"); }, {"C:\\a.exe"}, "C:\\a.exe\r\n"},
-        {"delete without a match", [this](SettingsWindow& f) { DeleteByName(f, "C:\\x.exe"); }, {"C:\\a.exe", "C:\\b.exe"},
+        {"delete without a match",
+         [this](SettingsWindow& f) { DeleteByName(f, "C:\\x.exe"); },
+         {"C:\\a.exe", "C:\\b.exe"},
          "C:\\a.exe\r\nC:\\b.exe\r\n"},
     };
     for (const Case& c : cases) {

@@ -102,7 +102,8 @@ struct BadSwitch {
     const char* message;
 };
 
-class SettingsWindowSwitchesBadSwitch : public SettingsWindowFixture, public ::testing::WithParamInterface<BadSwitch> {};
+class SettingsWindowSwitchesBadSwitch : public SettingsWindowFixture,
+                                        public ::testing::WithParamInterface<BadSwitch> {};
 
 TEST_P(SettingsWindowSwitchesBadSwitch, IsReportedAndStopsTheSettingsLoadButNotTheList) {
     const BadSwitch& c = GetParam();
@@ -218,7 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
         StartFailure{"ListIsAFolder", true, false, false, {"{folder}"}},
         StartFailure{"ListLocked", false, true, false, {"{locked}"}},
         StartFailure{"BadSwitch", false, false, true, {"Invalid data type for 'Inteligens'"}},
-        StartFailure{"ListIsAFolderAndBadSwitch", true, false, true, {"{folder}", "Invalid data type for 'Inteligens'"}},
+        StartFailure{
+            "ListIsAFolderAndBadSwitch", true, false, true, {"{folder}", "Invalid data type for 'Inteligens'"}},
         StartFailure{"BadSwitchAndListLocked", false, true, true, {"Invalid data type for 'Inteligens'", "{locked}"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -229,7 +231,8 @@ struct AutostartAtStart {
     bool checked;
 };
 
-class SettingsWindowSwitchesAutostartAtStart : public SettingsWindowFixture, public ::testing::WithParamInterface<AutostartAtStart> {};
+class SettingsWindowSwitchesAutostartAtStart : public SettingsWindowFixture,
+                                               public ::testing::WithParamInterface<AutostartAtStart> {};
 
 TEST_P(SettingsWindowSwitchesAutostartAtStart, NonEmptyEntryChecksTheBoxAndIsRewrittenWithThisPath) {
     const AutostartAtStart& c = GetParam();

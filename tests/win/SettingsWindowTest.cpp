@@ -96,8 +96,8 @@ TEST_F(SettingsWindowLayout, TabOrderRunsThroughTheSecondGroupFirst) {
     SettingsWindow& f = Start();
     f.ShowSettings();
     Pump();
-    const HWND expected[] = {f.intelligentModeBox.Handle(), f.programList.Handle(), f.addButton.Handle(), f.removeButton.Handle(),
-                             f.autostartBox.Handle()};
+    const HWND expected[] = {f.intelligentModeBox.Handle(), f.programList.Handle(), f.addButton.Handle(),
+                             f.removeButton.Handle(), f.autostartBox.Handle()};
     HWND item = GetNextDlgTabItem(f.Handle(), nullptr, FALSE);
     for (HWND want : expected) {
         EXPECT_EQ(item, want);

@@ -55,7 +55,8 @@ inline HICON SharedIcon(const char* name) {
 // The program's tray components, created in the order of the settings
 // window's layout and wired as it wires them.
 struct TrayLayout : toolkit::Component {
-    explicit TrayLayout(ui::ShellPort* shell) : Component(nullptr, "SettingsWindow"), trayIcon(this, "trayIcon", shell) {
+    explicit TrayLayout(ui::ShellPort* shell)
+        : Component(nullptr, "SettingsWindow"), trayIcon(this, "trayIcon", shell) {
         trayIcon.SetActive(true);
         trayIcon.SetIcon(SharedIcon(app::kTrayIcon));
         trayIcon.SetIconIndex(-1);

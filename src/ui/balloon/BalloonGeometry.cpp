@@ -122,7 +122,8 @@ void BalloonLayout::FitToWorkArea(PixelRect& rect, const PixelRect& workArea) {
     if (Placement == BalloonPosition::Auto)
         PickAutoPosition(rect, workArea);
     auto make = [](bool left, bool down) {
-        return down ? (left ? BalloonPosition::LeftDown : BalloonPosition::RightDown) : (left ? BalloonPosition::LeftUp : BalloonPosition::RightUp);
+        return down ? (left ? BalloonPosition::LeftDown : BalloonPosition::RightDown)
+                    : (left ? BalloonPosition::LeftUp : BalloonPosition::RightUp);
     };
     BalloonPosition p = Placement;
     if (rect.bottom > workArea.bottom - workArea.top && IsDown(p))

@@ -53,8 +53,8 @@ public:
     toolkit::ImageList* Images = nullptr;  // for IconKind::Custom
 
     ApplicationHintOptions HintOptions() const { return appHintOptions_; }
-    // Takes effect at once: with ApplicationHintOption::UseBalloonAsHint (and only while this is
-    // the hint in charge) application hints are shown as balloons.
+    // Takes effect at once: with UseBalloonAsHint (and only while this is the
+    // hint in charge) application hints are shown as balloons.
     void SetHintOptions(ApplicationHintOptions options);
 
     // A balloon pointing at the bottom centre of `control` (a control or a
@@ -78,7 +78,8 @@ private:
     static void CALLBACK CloseTimerProc(HWND, UINT, UINT_PTR id, DWORD) noexcept;
 
     std::unique_ptr<HelpBalloonWindow> window_;
-    ApplicationHintOptions appHintOptions_{ApplicationHintOption::ShowHeaderInHint, ApplicationHintOption::ShowIconInHint};
+    ApplicationHintOptions appHintOptions_{ApplicationHintOption::ShowHeaderInHint,
+                                           ApplicationHintOption::ShowIconInHint};
     bool tookOver_ = false;
     toolkit::HintWindowClass savedHintWindowClass_;
     bool shown_ = false;

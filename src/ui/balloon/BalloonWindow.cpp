@@ -85,7 +85,8 @@ void BalloonWindow::LoadDisplayData(const void*) {
     const ApplicationHintOptions options = hint.HintOptions();
     IconKind = hint.DefaultIcon;
     ImageIndex = hint.DefaultImageIndex;
-    IconVisible = options.Has(ApplicationHintOption::ShowIconInHint) && IconKind != IconKind::None && !(IconKind == IconKind::Custom && ImageIndex <= -1);
+    IconVisible = options.Has(ApplicationHintOption::ShowIconInHint) && IconKind != IconKind::None &&
+                  !(IconKind == IconKind::Custom && ImageIndex <= -1);
     HeadingVisible = options.Has(ApplicationHintOption::ShowHeaderInHint) && !hint.DefaultHeader.empty();
     HeadingText = hint.DefaultHeader;
     Layout.Placement = hint.DefaultBalloonPosition;

@@ -171,7 +171,11 @@ void CaptionButton::PaintFace(HDC dc, const RECT& bounds) {
     }
     if (caption_.empty())
         return;
-    const UINT align = alignment_ == CaptionAlignment::Right ? DT_RIGHT : alignment_ == CaptionAlignment::Center ? DT_CENTER : DT_LEFT;
+    UINT align = DT_LEFT;
+    if (alignment_ == CaptionAlignment::Right)
+        align = DT_RIGHT;
+    else if (alignment_ == CaptionAlignment::Center)
+        align = DT_CENTER;
     toolkit::SelectedObject font(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));

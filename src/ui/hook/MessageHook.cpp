@@ -179,7 +179,8 @@ bool MessageHook::Installed(HWND window) const {
 
 HWND MessageHook::Releaser() {
     if (!releaser_ || !IsWindow(releaser_))
-        releaser_ = toolkit::CreateHiddenWindow(kReleaserWindowClass, &MessageHook::ReleaserProc, HWND_MESSAGE, 0, nullptr);
+        releaser_ =
+            toolkit::CreateHiddenWindow(kReleaserWindowClass, &MessageHook::ReleaserProc, HWND_MESSAGE, 0, nullptr);
     return releaser_;
 }
 

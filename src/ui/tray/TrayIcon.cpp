@@ -252,7 +252,8 @@ void TrayIcon::InstallAppHook() {
     appHookId_ = toolkit::Application::Instance().HookMainWindow(
         [this](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
             // Compared exactly, not masked: only the plain minimise command.
-            if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && (visibility_ & tray_visibility::kAutoHide) && Active())
+            if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && (visibility_ & tray_visibility::kAutoHide) &&
+                Active())
                 HideApplication();
             return false;  // the application still handles the command itself
         });

@@ -117,7 +117,8 @@ private:
     PopupMenu* contextMenu_ = nullptr;
     PopupMenu* dropDownMenu_ = nullptr;
     toolkit::ImageList* icons_ = nullptr;
-    unsigned visibility_ = tray_visibility::kVisibleTaskBar | tray_visibility::kVisibleTaskList | tray_visibility::kAutoHide;
+    unsigned visibility_ =
+        tray_visibility::kVisibleTaskBar | tray_visibility::kVisibleTaskList | tray_visibility::kAutoHide;
     bool appShown_ = true;
     int appHookId_ = 0;
 };
