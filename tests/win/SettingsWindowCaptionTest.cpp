@@ -64,7 +64,7 @@ TEST_F(SettingsWindowCaption, ButtonSitsLeftOfTheCloseBoxAndLooksLikeOne) {
     ReleaseDC(f.Handle(), dc);
     EXPECT_EQ(face, GetSysColor(COLOR_BTNFACE));
     EXPECT_NE(caption, GetSysColor(COLOR_BTNFACE));
-    settings_window_test::SaveScreenshot(f.Handle(), "form1-caption-active");
+    settings_window_test::SaveScreenshot(f.Handle(), "settings-window-caption-active");
     // Inactive: another window takes the activation; the button is painted again.
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
                                  nullptr, nullptr);
@@ -73,7 +73,7 @@ TEST_F(SettingsWindowCaption, ButtonSitsLeftOfTheCloseBoxAndLooksLikeOne) {
     dc = GetWindowDC(f.Handle());
     EXPECT_EQ(GetPixel(dc, width - 40 + 3, 6 + 2), GetSysColor(COLOR_BTNFACE));
     ReleaseDC(f.Handle(), dc);
-    settings_window_test::SaveScreenshot(f.Handle(), "form1-caption-inactive");
+    settings_window_test::SaveScreenshot(f.Handle(), "settings-window-caption-inactive");
     DestroyWindow(other);
 }
 
@@ -100,7 +100,7 @@ TEST_F(SettingsWindowCaption, PressShowsItDownAndReleaseEntersHelpModeOnce) {
     Button(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(f.helpButton.Down());
     EXPECT_EQ(GetCapture(), f.Handle());
-    settings_window_test::SaveScreenshot(f.Handle(), "form1-caption-pressed");
+    settings_window_test::SaveScreenshot(f.Handle(), "settings-window-caption-pressed");
     Button(MOUSEEVENTF_LEFTUP);
     EXPECT_FALSE(f.helpButton.Down());
     EXPECT_EQ(clicks, 1);

@@ -140,7 +140,7 @@ TEST_F(SettingsWindowLayout, CloseHidesAndShowingAgainKeepsThePlace) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     EXPECT_NEAR(r.left, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, 1);
     EXPECT_NEAR(r.top, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 1);
-    SaveScreenshot(f.Handle(), "form1");
+    SaveScreenshot(f.Handle(), "settings-window");
 
     SetWindowPos(f.Handle(), nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SendMessageA(f.Handle(), WM_CLOSE, 0, 0);
