@@ -6,8 +6,14 @@
 #include "app/SettingsWindow.h"
 #include "toolkit/Application.h"
 #include "toolkit/ErrorReport.h"
+#include "toolkit/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Before anything can load a library: what the platform loads for the
+    // program later (shell extensions, the open dialog's helpers) then comes
+    // from the system folder, never from the folder the program was started
+    // in. Without the switch (an old Windows 7) the search stays as it was.
+    toolkit::LimitLibrarySearchToSystemFolder();
     try {
         toolkit::Application& app = toolkit::Application::Instance();
         app.Initialize(instance);

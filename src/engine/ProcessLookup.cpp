@@ -1,10 +1,13 @@
 // The platform side of process naming: toolhelp and the full-image-name query
-// looked up in kernel32, the process-status library loaded on demand.
+// looked up in kernel32, the process-status library loaded on demand from the
+// system folder.
 #include "engine/ProcessLookup.h"
 
 #include <tlhelp32.h>
 
 #include <cstring>
+
+#include "toolkit/SystemLibrary.h"
 
 namespace engine {
 namespace {
@@ -77,7 +80,7 @@ bool PsapiLibrary::Load() {
     if (library_)
         return true;
     ++loadAttempts_;
-    toolkit::UniqueLibrary library(LoadLibraryA(fileName_));
+    toolkit::UniqueLibrary library(toolkit::LoadSystemLibrary(fileName_));
     if (!library)
         return false;
     enumProcesses_ = Lookup<EnumProcessesFn>(library.get(), "EnumProcesses");

@@ -1,13 +1,13 @@
-// A system library the program needs only on a user's action, loaded at its
-// first use instead of at start (the open dialog's comdlg32 brings several
-// megabytes of code and its own dependencies along) and kept until exit. A
-// load that fails is tried again at the next use.
+// A system library the program needs only on a user's action, loaded from the
+// system folder at its first use instead of at start (the open dialog's
+// comdlg32 brings several megabytes of code and its own dependencies along;
+// a library imported at start would be looked for beside the executable
+// first) and kept until exit. A load that fails is tried again at the next use.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
+#include "toolkit/SystemLibrary.h"
 #include "toolkit/UniqueHandle.h"
 
 namespace toolkit {
@@ -26,7 +26,7 @@ public:
     template <typename Function>
     Function Find(const char* function) {
         if (!module_)
-            module_.reset(LoadLibraryA(name_));
+            module_.reset(LoadSystemLibrary(name_));
         if (!module_)
             return nullptr;
         return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_.get(), function)));

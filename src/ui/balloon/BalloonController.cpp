@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include "toolkit/Application.h"
+#include "toolkit/DelayedLibrary.h"
 #include "toolkit/hint/HintWindow.h"
 #include "toolkit/UniqueHandle.h"
 #include "ui/balloon/BalloonHint.h"
@@ -48,6 +49,16 @@ bool OldCommonControls() {
     if (!getVersion || FAILED(getVersion(&info)))
         return true;
     return info.dwMajorVersion < 6;
+}
+
+// The multimedia library is loaded, from the system folder, by the first
+// sound really played: most users never hear one, and a library imported at
+// start would be looked for beside the executable first.
+void PlaySoundFile(const std::string& file) {
+    using PlayFn = BOOL(WINAPI*)(LPCSTR, UINT);
+    static toolkit::DelayedLibrary winmm("winmm.dll");
+    if (const auto play = winmm.Find<PlayFn>("sndPlaySoundA"))
+        play(file.c_str(), SND_ASYNC | SND_NODEFAULT);
 }
 
 std::string ReadSchemeSound(IconKind kind) {
@@ -187,7 +198,7 @@ SIZE BalloonController::IconSize(IconKind kind, int imageIndex) {
 void BalloonController::PlayIconSound(IconKind kind) {
     const std::string& file = soundFiles_[static_cast<int>(kind)];
     if (!file.empty())
-        sndPlaySoundA(file.c_str(), SND_ASYNC | SND_NODEFAULT);
+        PlaySoundFile(file);
 }
 
 }  // namespace ui

@@ -2,11 +2,10 @@
 // the outline as window region, presenting, painting and the close button.
 #include "ui/balloon/BalloonWindow.h"
 
-#include <uxtheme.h>
-
 #include "toolkit/Application.h"
 #include "toolkit/DesktopClamp.h"
 #include "toolkit/UniqueHandle.h"
+#include "toolkit/VisualTheme.h"
 #include "ui/balloon/BalloonController.h"
 #include "ui/balloon/BalloonHint.h"
 
@@ -262,7 +261,7 @@ RECT HelpBalloonWindow::PlaceAt(POINT anchor) {
 }
 
 bool HelpBalloonWindow::Themed() const {
-    return IsAppThemed() && IsThemeActive();
+    return toolkit::VisualStylesActive();
 }
 
 void HelpBalloonWindow::PaintCloseButton(unsigned state, HDC dc) {
@@ -273,11 +272,10 @@ void HelpBalloonWindow::PaintCloseButton(unsigned state, HDC dc) {
         dc = own.get();
     RECT r = ToRect(CloseButtonRect);
     if (Themed()) {
-        if (HTHEME theme = OpenThemeData(Handle(), L"TOOLTIP")) {
+        if (const toolkit::WindowTheme theme(Handle(), L"TOOLTIP"); theme) {
             const bool pushed = state & CloseButtonStates::kPushed, hot = state & CloseButtonStates::kHot;
             const int part = pushed && hot ? kClosePressed : hot ? kCloseHot : kCloseNormal;
-            DrawThemeBackground(theme, dc, kTooltipClosePart, part, &r, nullptr);
-            CloseThemeData(theme);
+            theme.DrawBackground(dc, kTooltipClosePart, part, r);
             return;
         }
     }

@@ -5,23 +5,46 @@
 
 #include <vector>
 
+#include "toolkit/DelayedLibrary.h"
 #include "toolkit/TextCopy.h"
 
 namespace ui {
 namespace {
 
+// The version library is not one the system protects by name: imported, it
+// would be looked for beside the executable first, so it is loaded from the
+// system folder when the shell's version is first asked for.
+struct VersionCalls {
+    using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+    using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+    using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+    SizeFn Size;
+    InfoFn Info;
+    QueryFn Query;
+};
+
+VersionCalls LoadVersionCalls() {
+    static toolkit::DelayedLibrary version("version.dll");
+    return {version.Find<VersionCalls::SizeFn>("GetFileVersionInfoSizeA"),
+            version.Find<VersionCalls::InfoFn>("GetFileVersionInfoA"),
+            version.Find<VersionCalls::QueryFn>("VerQueryValueA")};
+}
+
 // The file version of shell32.dll, major word high; 0 when it cannot be read.
 uint32_t ReadShellVersion() {
+    const VersionCalls calls = LoadVersionCalls();
+    if (!calls.Size || !calls.Info || !calls.Query)
+        return 0;
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA("shell32.dll", &ignored);
+    const DWORD size = calls.Size("shell32.dll", &ignored);
     if (size == 0)
         return 0;
     std::vector<char> data(size);
-    if (!GetFileVersionInfoA("shell32.dll", 0, size, data.data()))
+    if (!calls.Info("shell32.dll", 0, size, data.data()))
         return 0;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info ||
+    if (!calls.Query(data.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info ||
         length < sizeof(VS_FIXEDFILEINFO))
         return 0;
     return info->dwFileVersionMS;
