@@ -27,7 +27,8 @@ def plant(s):
 
 
 def markers(s):
-    return sorted(f for f in os.listdir(s.app_dir) if f.endswith(".loaded"))
+    """The planted libraries' markers, named as the loader named the file."""
+    return sorted(f.lower() for f in os.listdir(s.app_dir) if f.lower().endswith(".loaded"))
 
 
 def test_no_planted_library_is_loaded_through_a_users_first_session():
