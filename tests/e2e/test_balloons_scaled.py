@@ -8,7 +8,7 @@ import time
 import winekit
 import xsource
 from test_balloons import balloons, check_balloon_look
-from test_settings import settings_window
+from test_settings import open_settings
 from winekit import Session, wait_until
 
 DPI = 144
@@ -42,27 +42,10 @@ def tray_icon(s):
     return icon
 
 
-def open_settings_scaled(s):
-    """Right-click the tray icon and choose the menu's first line."""
-    icon = tray_icon(s)
-    for _ in range(3):
-        s.move(*icon)
-        time.sleep(0.3)
-        s.xdotool("click", 3)
-        time.sleep(0.8)
-        s.xdotool("mousemove", icon[0] + scaled(30), icon[1] + scaled(10), "click", 1)
-        geometry = wait_until(lambda: settings_window(s), timeout=3)
-        if geometry:
-            return geometry
-        s.xdotool("key", "Escape")
-    s.screenshot("settings-window-missing")
-    raise AssertionError("the settings window did not appear")
-
-
 def test_settings_window_and_help_balloon_at_150_percent():
     with Session("balloons-150", dpi=DPI) as s:
         s.start()
-        geometry = open_settings_scaled(s)
+        geometry = open_settings(s, tray_icon(s), (scaled(30), scaled(10)))
         x, y, w, h = geometry
         # The undecorated frame is the same on the left, right and bottom: the
         # client area is the scaled 235 x 153 inside it.
