@@ -34,8 +34,11 @@ def artifacts_dir(name):
 class Session:
     """One user's machine: display, prefix, the program folder."""
 
-    def __init__(self, name, desktop=False, width=1024, height=768):
+    def __init__(self, name, desktop=False, width=1024, height=768, dpi=None):
+        """dpi: the display scale in dots per inch (96 = 100 %, 144 = 150 %) every
+        program of the session sees; None leaves the template's setting."""
         self.name = name
+        self.dpi = dpi
         self.desktop = desktop
         self.width, self.height = width, height
         self.artifacts = artifacts_dir(name)
@@ -56,12 +59,17 @@ class Session:
         os.makedirs(self.app_dir, exist_ok=True)
         self.exe_windows_path = "C:\\Tavrin2\\tavrin2.exe"
         shutil.copy(os.path.join(build_dir(), "src", "app", "tavrin2.exe"), self.app_dir)
-        if desktop:
-            # Written into the prefix's own copy of the user hive before its server
-            # starts: two `wine reg` runs would cost seconds each on a fresh prefix.
-            with open(os.path.join(self.prefix, "user.reg"), "a") as f:
+        # Written into the prefix's own copy of the user hive before its server
+        # starts: two `wine reg` runs would cost seconds each on a fresh prefix.
+        # Wine reads the scale when a process starts, so it must be there before
+        # the desktop or the program; a key given twice in the hive is merged,
+        # the later value winning.
+        with open(os.path.join(self.prefix, "user.reg"), "a") as f:
+            if desktop:
                 f.write('\n[Software\\\\Wine\\\\Explorer] 0\n"Desktop"="Default"\n'
                         '\n[Software\\\\Wine\\\\Explorer\\\\Desktops] 0\n"Default"="%dx%d"\n' % (width, height))
+            if dpi is not None:
+                f.write('\n[Control Panel\\\\Desktop] 0\n"LogPixels"=dword:%08x\n' % dpi)
         subprocess.run(["wineserver", "-p5"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
         self.app = None
