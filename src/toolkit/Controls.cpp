@@ -12,11 +12,12 @@ namespace toolkit {
 
 Control::Control(Form& form, std::string name, const char* className, DWORD style, const Bounds& bounds,
                  const std::string& text)
-    : Component(&form, std::move(name)), form_(form) {
+    : Component(&form, std::move(name)), form_(form), designed_(bounds) {
     // Each control gets an id of its own: the dialog keys address controls by id.
     const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.NextControlId()));
-    hwnd_ = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, bounds.left, bounds.top,
-                            bounds.width, bounds.height, form.Handle(), id, GetModuleHandleA(nullptr), nullptr);
+    const Bounds b = ScaleBounds(bounds, form.Dpi());
+    hwnd_ = CreateWindowExA(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, b.left, b.top, b.width,
+                            b.height, form.Handle(), id, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
     form.AddControl(this);
 }
@@ -27,6 +28,13 @@ Control::~Control() {
     form_.RemoveControl(this);
     if (hwnd_)
         DestroyWindow(hwnd_);
+}
+
+void Control::ApplyDpi(int dpi) {
+    const Bounds b = ScaleBounds(designed_, dpi);
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.Font()), FALSE);
+    SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 bool Control::Enabled() const {
@@ -98,8 +106,9 @@ void CheckBox::Notify(WORD code) {
 ComboBox::ComboBox(Form& form, std::string name, const Bounds& bounds, int itemHeight)
     // The height given is the edit part's; the drop-down needs room below it.
     : Control(form, std::move(name), "COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-              Bounds{bounds.left, bounds.top, bounds.width, bounds.height + 8 * (itemHeight + 2)}, "") {
-    SendMessageA(hwnd_, CB_SETITEMHEIGHT, 0, itemHeight);
+              Bounds{bounds.left, bounds.top, bounds.width, bounds.height + 8 * (itemHeight + 2)}, ""),
+      itemHeight_(itemHeight) {
+    SendMessageA(hwnd_, CB_SETITEMHEIGHT, 0, ScaleForDpi(itemHeight, form.Dpi()));
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(hwnd_, &info) && info.hwndItem) {
@@ -115,6 +124,13 @@ ComboBox::~ComboBox() {
         SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
         SetWindowLongPtrA(edit_, GWLP_USERDATA, 0);
     }
+}
+
+// The list's items grow with the font; the whole height, drop-down included,
+// scales, which leaves room for eight of them.
+void ComboBox::ApplyDpi(int dpi) {
+    Control::ApplyDpi(dpi);
+    SendMessageA(hwnd_, CB_SETITEMHEIGHT, 0, ScaleForDpi(itemHeight_, dpi));
 }
 
 int ComboBox::Count() const {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "toolkit/Component.h"
+#include "toolkit/DpiScale.h"
 
 namespace toolkit {
 
@@ -16,10 +17,6 @@ class Form;
 // Cursor numbers of the toolkit.
 constexpr int kDefaultCursor = 0;
 constexpr int kHelpCursor = -20;
-
-struct Bounds {
-    int left, top, width, height;
-};
 
 class Control : public Component {
 public:
@@ -44,6 +41,11 @@ public:
     // WM_COMMAND notification from the control, routed by the form.
     virtual void Notify(WORD code) { (void)code; }
 
+    // The place and size given at 96 DPI.
+    const Bounds& DesignedBounds() const { return designed_; }
+    // Places the control for the form's DPI and gives it the form's font.
+    virtual void ApplyDpi(int dpi);
+
 protected:
     Control(Form& form, std::string name, const char* className, DWORD style, const Bounds& bounds,
             const std::string& text);
@@ -51,6 +53,7 @@ protected:
 
 private:
     Form& form_;
+    Bounds designed_;
     int cursor_ = kDefaultCursor;
 };
 
@@ -86,6 +89,7 @@ class ComboBox : public Control {
 public:
     ComboBox(Form& form, std::string name, const Bounds& bounds, int itemHeight);
     ~ComboBox() override;
+    void ApplyDpi(int dpi) override;
 
     int Count() const;
     std::string Item(int index) const;
@@ -104,6 +108,7 @@ private:
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void AutoComplete();
 
+    int itemHeight_;
     HWND edit_ = nullptr;
     WNDPROC editProc_ = nullptr;
     int updating_ = 0;

@@ -6,6 +6,7 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/ErrorReport.h"
 
 namespace toolkit {
@@ -29,26 +30,77 @@ void RegisterFormClass(HINSTANCE instance) {
 }  // namespace
 
 Form::Form(Component* owner, std::string name, const FormLayout& layout)
-    : Component(owner, std::move(name)), centreOnFirstShow_(layout.centreOnFirstShow) {
+    : Component(owner, std::move(name)), centreOnFirstShow_(layout.centreOnFirstShow), layout_(layout) {
     procedure_ = [this](WindowMessage& m) { m.Result = HandleMessage(m.Msg, m.WParam, m.LParam); };
     Application& app = Application::Instance();
     HINSTANCE instance = app.HInstance() ? app.HInstance() : GetModuleHandleA(nullptr);
     RegisterFormClass(instance);
 
-    RECT r{0, 0, layout.clientWidth, layout.clientHeight};
-    AdjustWindowRectEx(&r, kDialogStyle, FALSE, kDialogExStyle);
+    // Sized for the monitor it opens on; a window that lands on another is
+    // laid out again below.
+    dpi_ = DpiForPoint({layout.left, layout.top});
+    const SIZE outer = OuterSize();
     hwnd_ = CreateWindowExA(kDialogExStyle, kFormWindowClass, layout.caption.c_str(), kDialogStyle, layout.left,
-                            layout.top, r.right - r.left, r.bottom - r.top, app.Handle(), nullptr, instance, this);
+                            layout.top, outer.cx, outer.cy, app.Handle(), nullptr, instance, this);
     // Bind after creation: the class procedure is the default one, so no
     // message during CreateWindowEx needs the object.
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
 
-    font_.reset(CreateFontA(layout.fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            layout.fontName.c_str()));
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    if (const int actual = DpiForWindow(hwnd_); actual != dpi_) {
+        dpi_ = actual;
+        const SIZE resized = OuterSize();
+        SetWindowPos(hwnd_, nullptr, 0, 0, resized.cx, resized.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    MakeFont();
     app.RegisterForm(this);
+}
+
+// The font is made for the form's DPI, not taken from the screen once: the
+// same point size has more pixels on a denser monitor.
+void Form::MakeFont() {
+    auto make = [this](int height) {
+        return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, layout_.fontName.c_str());
+    };
+    WindowDC dc(nullptr);
+    auto widthAt = [&](int height) {
+        UniqueGdi<HFONT> font(make(height));
+        SelectedObject selected(dc.get(), font.get());
+        SIZE size{};
+        GetTextExtentPoint32A(dc.get(), kFontWidthSample, sizeof kFontWidthSample - 1, &size);
+        return static_cast<int>(size.cx);
+    };
+    font_.reset(make(FittingFontHeight(layout_.fontHeight, dpi_, widthAt)));
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
+SIZE Form::OuterSize() const {
+    RECT r{0, 0, ScaleForDpi(layout_.clientWidth, dpi_), ScaleForDpi(layout_.clientHeight, dpi_)};
+    AdjustWindowRectForDpi(r, kDialogStyle, kDialogExStyle, dpi_);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void Form::ApplyDpi(int dpi) {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    const int oldDpi = dpi_;
+    dpi_ = dpi;
+    const SIZE outer = OuterSize();
+    dpi_ = oldDpi;
+    ChangeDpi(dpi, {r.left, r.top, r.left + outer.cx, r.top + outer.cy});
+}
+
+void Form::ChangeDpi(int dpi, const RECT& suggested) {
+    dpi_ = dpi > 0 ? dpi : kDesignDpi;
+    MakeFont();
+    for (Control* c : controls_)
+        c->ApplyDpi(dpi_);
+    // The system's rectangle keeps the window under the pointer that dragged
+    // it; the client area inside it is the scaled one.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 Form::~Form() {
@@ -169,6 +221,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_SHOWWINDOW:
         // Shown or hidden along with the application window (minimise, restore).
         if (lParam == SW_PARENTCLOSING || lParam == SW_PARENTOPENING)

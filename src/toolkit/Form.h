@@ -35,6 +35,11 @@ public:
 
     HWND Handle() const { return hwnd_; }
     HFONT Font() const { return font_.get(); }
+    // The DPI the form is laid out for: its monitor's.
+    int Dpi() const { return dpi_; }
+    // Lays the form and every control out again for that DPI, keeping the
+    // window's top-left corner; WM_DPICHANGED does it with the system's rectangle.
+    void ApplyDpi(int dpi);
 
     std::string Caption() const;
     void SetCaption(const std::string& caption);
@@ -65,12 +70,17 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void MakeFont();
+    SIZE OuterSize() const;
+    void ChangeDpi(int dpi, const RECT& suggested);
 
     HWND hwnd_ = nullptr;
     MessageProcedure procedure_;
     UniqueGdi<HFONT> font_;
     bool shownOnce_ = false;
     bool centreOnFirstShow_ = true;
+    FormLayout layout_;  // the designed sizes, at 96 DPI
+    int dpi_ = 96;
     std::vector<Control*> controls_;
     int nextControlId_ = 100;
 };

@@ -5,15 +5,12 @@
 #include <cstddef>
 
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Form.h"
 #include "ui/hook/MessageHook.h"
 
 namespace ui {
 namespace {
-// The structure size of the first systems that had these metrics: every
-// later system answers it, and the caption button sizes sit inside it.
-constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-
 int SignedLow(std::intptr_t lParam) {
     return static_cast<short>(LOWORD(lParam));
 }
@@ -54,17 +51,17 @@ unsigned GlyphStateOf(StandardButton standard) {
 
 CaptionButton::CaptionButton(toolkit::Component* owner, std::string name)
     : Component(owner, std::move(name)), host_(FormOf(owner)) {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = kNonClientMetricsSize;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0)) {
-        metrics.iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
-        metrics.iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
+    // The defaults are the caption's own metrics at 96 DPI: like every
+    // other value they are scaled to the form's DPI when used.
+    NONCLIENTMETRICSW metrics{};
+    if (!toolkit::NonClientMetricsForDpi(metrics, toolkit::kDesignDpi)) {
+        metrics.iCaptionWidth = toolkit::SystemMetricForDpi(SM_CXSIZE, toolkit::kDesignDpi);
+        metrics.iCaptionHeight = toolkit::SystemMetricForDpi(SM_CYSIZE, toolkit::kDesignDpi);
     }
     left_ = metrics.iCaptionWidth * 4 + 4;
-    top_ = GetSystemMetrics(SM_CXFRAME) + 2;
+    top_ = toolkit::SystemMetricForDpi(SM_CXFRAME, toolkit::kDesignDpi) + 2;
     width_ = metrics.iCaptionWidth;
     height_ = metrics.iCaptionHeight - 4;
-    font_.reset(MakeFont("MS Sans Serif", -11));
 
     const MessageHandler handler = MakeMessageHandler<&CaptionButton::HookHandler>(this);
     RemoveMessageHook(host_, handler, MessageHookPlace::After);
@@ -127,8 +124,29 @@ void CaptionButton::SetGlyph(HBITMAP glyph) {
 }
 
 void CaptionButton::SetFont(const std::string& name, int height) {
-    font_.reset(MakeFont(name, height));
+    fontName_ = name;
+    fontHeight_ = height;
+    font_.reset();
     InvalidateFrame();
+}
+
+// The font's height is given at 96 DPI; made again when the form's DPI changes.
+HFONT CaptionButton::FontForDpi(int dpi) {
+    if (!font_ || fontDpi_ != dpi) {
+        font_.reset(MakeFont(fontName_, toolkit::ScaleForDpi(fontHeight_, dpi)));
+        fontDpi_ = dpi;
+    }
+    return font_.get();
+}
+
+// The hit test and the press use the rectangle painted last; a DPI change
+// moves the button before any paint, so both follow it at once.
+void CaptionButton::UpdateBounds() {
+    HWND hwnd = host_->Handle();
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    dpi_ = host_->Dpi();
+    bounds_ = CaptionButtonBoundsForDpi(window.right - window.left, left_, top_, width_, height_, dpi_);
 }
 
 void CaptionButton::InvalidateFrame() {
@@ -140,9 +158,7 @@ void CaptionButton::PaintButton() {
     if (!host_ || !host_->Handle())
         return;
     HWND hwnd = host_->Handle();
-    RECT window;
-    GetWindowRect(hwnd, &window);
-    bounds_ = CaptionButtonBounds(window.right - window.left, left_, top_, width_, height_);
+    UpdateBounds();
     RECT r{bounds_.left, bounds_.top, bounds_.right, bounds_.bottom};
     toolkit::WindowDC dc(hwnd, true);
     if (!dc.get())
@@ -176,7 +192,7 @@ void CaptionButton::PaintFace(HDC dc, const RECT& bounds) {
         align = DT_RIGHT;
     else if (alignment_ == CaptionAlignment::Center)
         align = DT_CENTER;
-    toolkit::SelectedObject font(dc, font_.get());
+    toolkit::SelectedObject font(dc, FontForDpi(dpi_));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r,
@@ -229,6 +245,10 @@ void CaptionButton::Release(toolkit::WindowMessage& m) {
 bool CaptionButton::HookHandler(toolkit::WindowMessage& m) {
     HWND hwnd = host_->Handle();
     switch (m.Msg) {
+    case WM_DPICHANGED:
+        UpdateBounds();
+        InvalidateFrame();
+        break;
     case WM_SIZE:
     case WM_WINDOWPOSCHANGED:
         // Repaints the caption in the colour of the window's state first.

@@ -35,6 +35,8 @@ public:
     void SetStandard(StandardButton standard);
     unsigned GlyphState() const { return glyphState_; }
 
+    // Place and size in pixels at 96 DPI, scaled for the DPI of the form's
+    // monitor wherever the button is painted or hit.
     int ButtonLeft() const { return left_; }
     void SetButtonLeft(int value) { SetValue(left_, value); }
     int ButtonTop() const { return top_; }
@@ -56,7 +58,7 @@ public:
     void SetGlyph(HBITMAP glyph);
     void SetFont(const std::string& name, int height);
 
-    // The rectangle last painted, in window coordinates.
+    // The rectangle last painted, in window coordinates, at the form's DPI.
     const PixelRect& ButtonBounds() const { return bounds_; }
 
     std::function<void(CaptionButton& sender)> OnClick;
@@ -79,6 +81,8 @@ private:
     void Press(toolkit::WindowMessage& m);
     void Release(toolkit::WindowMessage& m);
     void PaintFace(HDC dc, const RECT& r);
+    void UpdateBounds();
+    HFONT FontForDpi(int dpi);
     void SetValue(int& field, int value);
 
     toolkit::Form* host_ = nullptr;
@@ -89,6 +93,9 @@ private:
     std::string caption_;
     toolkit::UniqueGdi<HBITMAP> glyph_;
     toolkit::UniqueGdi<HFONT> font_;
+    std::string fontName_ = "MS Sans Serif";
+    int fontHeight_ = -11, fontDpi_ = 0;
+    int dpi_ = 96;
     CaptionButtonPress press_;
     PixelRect bounds_;
 };

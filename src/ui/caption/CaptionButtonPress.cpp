@@ -1,11 +1,20 @@
 // Caption button geometry and its press/release rules.
 #include "ui/caption/CaptionButtonPress.h"
 
+#include "toolkit/DpiScale.h"
+
 namespace ui {
 
 PixelRect CaptionButtonBounds(int windowWidth, int buttonLeft, int buttonTop, int buttonWidth, int buttonHeight) {
     const int left = windowWidth - buttonLeft;
     return {left, buttonTop, left + buttonWidth, buttonTop + buttonHeight};
+}
+
+PixelRect CaptionButtonBoundsForDpi(int windowWidth, int buttonLeft, int buttonTop, int buttonWidth,
+                                    int buttonHeight, int dpi) {
+    using toolkit::ScaleForDpi;
+    return CaptionButtonBounds(windowWidth, ScaleForDpi(buttonLeft, dpi), ScaleForDpi(buttonTop, dpi),
+                               ScaleForDpi(buttonWidth, dpi), ScaleForDpi(buttonHeight, dpi));
 }
 
 bool CaptionButtonPress::HitTest(const PixelRect& bounds, int x, int y) {

@@ -12,6 +12,10 @@ using toolkit::PixelRect;
 // `buttonLeft` counts from the window's right outer edge to the button's left
 // edge, `buttonTop` from its top outer edge.
 PixelRect CaptionButtonBounds(int windowWidth, int buttonLeft, int buttonTop, int buttonWidth, int buttonHeight);
+// The same for a window at `dpi`, the four button values being given at 96
+// DPI: each is scaled, the window's width (already the real one) is not.
+PixelRect CaptionButtonBoundsForDpi(int windowWidth, int buttonLeft, int buttonTop, int buttonWidth,
+                                    int buttonHeight, int dpi);
 
 class CaptionButtonPress {
 public:
