@@ -270,6 +270,9 @@ void SettingsWindow::SetCursorPos(engine::Point p) {
 engine::Point SettingsWindow::ScreenSize() {
     return platform_.ScreenSize();
 }
+int SettingsWindow::DpiAt(engine::Point p) {
+    return platform_.DpiAt(p);
+}
 void SettingsWindow::LowerPriority() {
     platform_.LowerPriority();
 }
