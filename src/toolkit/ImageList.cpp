@@ -13,7 +13,7 @@ ImageList::~ImageList() {
 }
 
 HIMAGELIST ImageList::Create(int width, int height) {
-    HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR16 | ILC_MASK, 4, 4);
+    HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4);
     if (!list)
         throw OutOfResourcesError("Out of system resources");
     return list;

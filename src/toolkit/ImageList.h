@@ -16,8 +16,9 @@ namespace toolkit {
 
 class ImageList : public Component {
 public:
-    // 16 x 16 unless told otherwise, colours at 16 bits per pixel, 1-bit
-    // masks; room for 4, growing by 4.
+    // 16 x 16 unless told otherwise, 32-bit colour with alpha (the larger
+    // images have soft corners that a 16-bit list garbles) and 1-bit masks;
+    // room for 4, growing by 4.
     ImageList(Component* owner, std::string name, int width = 16, int height = 16);
     ~ImageList() override;
 

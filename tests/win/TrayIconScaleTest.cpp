@@ -53,7 +53,8 @@ void ExpectGlyph(const Picture& p, DWORD fill, const char* what) {
         --left;
     ASSERT_GT(left, 0) << what << ": no outline left of the fill";
     EXPECT_FALSE(p.clear[y * p.size + left - 1]) << what;
-    EXPECT_TRUE(p.clear[0]) << what << ": corner";
+    EXPECT_TRUE(p.clear[0]) << what << ": top corner";
+    EXPECT_TRUE(p.clear.back()) << what << ": bottom corner";
 }
 
 TEST(TrayIconScale, ImagesStartAtTheShellsSmallIconSize) {
