@@ -20,16 +20,19 @@ def tray_icon_shown(s):
     return r > 200 and b < 60  # the red (or yellow) glyph, not the empty tray
 
 
-def open_settings(s):
-    """Right-click the tray icon, choose "Beállítások..."; returns the window's geometry."""
-    assert wait_until(lambda: tray_icon_shown(s), timeout=10), "no tray icon"
+def open_settings(s, icon=None, menu_line=(30, 10)):
+    """Right-click the tray icon (at `icon`, or where it shows at 96 DPI), choose
+    "Beállítások..." (`menu_line` from the icon); returns the window's geometry."""
+    if icon is None:
+        assert wait_until(lambda: tray_icon_shown(s), timeout=10), "no tray icon"
+        icon = TRAY_ICON
     for _ in range(3):
-        s.move(*TRAY_ICON)
+        s.move(*icon)
         time.sleep(0.3)
         s.xdotool("click", 3)
         time.sleep(0.8)
         # The first menu line sits just below the cursor.
-        s.xdotool("mousemove", TRAY_ICON[0] + 30, TRAY_ICON[1] + 10, "click", 1)
+        s.xdotool("mousemove", icon[0] + menu_line[0], icon[1] + menu_line[1], "click", 1)
         geometry = wait_until(lambda: settings_window(s), timeout=3)
         if geometry:
             return geometry

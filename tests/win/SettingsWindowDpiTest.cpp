@@ -16,6 +16,7 @@
 #include "SettingsWindowFixture.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/DpiScale.h"
+#include "ui/balloon/BalloonWindow.h"
 #include "ui/caption/CaptionButtonPress.h"
 
 namespace {
@@ -211,6 +212,52 @@ TEST_F(SettingsWindowDpi, DpiChangedLaysEverythingOutAgainAndBack) {
     for (const Placed& p : LayoutOf(f))
         restored.push_back(ClientBoundsOf(p.control.Handle()));
     EXPECT_EQ(restored, original);
+}
+
+// A help balloon on a box: fonts made for the DPI, and every margin, the
+// stem and the close button scaled.
+TEST_F(SettingsWindowDpi, AHelpBalloonIsMeasuredAndDrawnForThePrefixDpi) {
+    const int dpi = PrefixDpi();
+    SettingsWindow& f = StartShown();
+    f.helpBalloon.ShowBalloon(&f.autostartBox, "X", "Indítás", 10000);
+    PumpFor(300);
+    ui::HelpBalloonWindow& w = f.helpBalloon.Window();
+    ASSERT_TRUE(w.Visible());
+    EXPECT_EQ(w.Dpi(), dpi);
+    NONCLIENTMETRICSW metrics{};
+    ASSERT_TRUE(toolkit::NonClientMetricsForDpi(metrics, dpi));
+    LOGFONTA font{};
+    ASSERT_TRUE(GetObjectA(w.HintFont(false), sizeof font, &font));
+    EXPECT_EQ(font.lfHeight, metrics.lfStatusFont.lfHeight);
+    auto lineHeight = [&](bool bold) {
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, w.HintFont(bold));
+        RECT r{0, 0, 1000, 0};
+        DrawTextA(dc, "X", 1, &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        return static_cast<int>(r.bottom);
+    };
+    // Heading row (bold line and margin, at least the close button), the
+    // message line, the stem of a balloon with a heading, the bottom margin.
+    const int expectedHeight = std::max(lineHeight(true) + ScaleForDpi(11, dpi), ScaleForDpi(20, dpi)) +
+                               lineHeight(false) + ScaleForDpi(16, dpi) + ScaleForDpi(13, dpi);
+    const RECT r = w.BoundsRect();
+    EXPECT_EQ(r.bottom - r.top, expectedHeight);
+    EXPECT_EQ(w.Layout.StemHeight, ScaleForDpi(16, dpi));
+    RECT client;
+    GetClientRect(w.Handle(), &client);
+    EXPECT_EQ(w.CloseButtonRect.right, client.right - ScaleForDpi(6, dpi));
+    EXPECT_EQ(w.CloseButtonRect.bottom, w.Layout.ContentTop + ScaleForDpi(21, dpi));
+    EXPECT_GE(w.CloseButtonRect.right - w.CloseButtonRect.left, ScaleForDpi(16, dpi));
+    // The window and its balloon, for a look.
+    RECT both = r, form;
+    GetWindowRect(f.Handle(), &form);
+    UnionRect(&both, &both, &form);
+    HWND frame = CreateWindowExA(WS_EX_TRANSPARENT | WS_EX_LAYERED, "STATIC", "", WS_POPUP, both.left, both.top,
+                                 both.right - both.left, both.bottom - both.top, nullptr, nullptr, nullptr, nullptr);
+    settings_window_test::SaveScreenshot(frame, "settings-window-dpi-" + std::to_string(dpi) + "-balloon");
+    DestroyWindow(frame);
 }
 
 }  // namespace

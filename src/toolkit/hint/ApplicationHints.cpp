@@ -2,10 +2,12 @@
 // the application window, and the hint window shown below the pointer.
 #include "toolkit/hint/ApplicationHints.h"
 
+
 #include <vector>
 
 #include "toolkit/Application.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Form.h"
 
 namespace toolkit {
@@ -115,6 +117,7 @@ bool ApplicationHints::ShowHint(const void* control) {
         windowClass_ = class_;
     }
     const std::string text = ShortHint(c->Hint);
+    window_->SetDpi(DpiForPoint(p));
     RECT r = window_->CalcHintRect(GetSystemMetrics(SM_CXSCREEN), text, nullptr);
     OffsetRect(&r, p.x, p.y + CursorBottomMargin());
     window_->Color = Application::Instance().HintColorRGB();

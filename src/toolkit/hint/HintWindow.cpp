@@ -6,23 +6,21 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/DesktopClamp.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/DpiScale.h"
 #include "toolkit/ErrorReport.h"
 
 namespace toolkit {
 namespace {
 constexpr UINT kDrawFlags = DT_WORDBREAK | DT_NOPREFIX;
 
-HFONT MakeHintFont(bool bold) {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-            return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    }
+HFONT MakeHintFont(bool bold, int dpi) {
+    NONCLIENTMETRICSW metrics{};
+    if (!NonClientMetricsForDpi(metrics, dpi))
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (bold)
         metrics.lfStatusFont.lfWeight = FW_BOLD;
-    return CreateFontIndirectA(&metrics.lfStatusFont);
+    return CreateFontIndirectW(&metrics.lfStatusFont);
 }
 }  // namespace
 
@@ -46,8 +44,16 @@ HintWindowClass HintWindow::Class() {
 HFONT HintWindow::HintFont(bool bold) {
     UniqueGdi<HFONT>& font = bold ? boldFont_ : font_;
     if (!font)
-        font.reset(MakeHintFont(bold));
+        font.reset(MakeHintFont(bold, dpi_));
     return font.get();
+}
+
+void HintWindow::SetDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_)
+        return;
+    dpi_ = dpi;
+    font_.reset();
+    boldFont_.reset();
 }
 
 void HintWindow::GetCreateParams(CreateParams& params) {
@@ -102,20 +108,19 @@ RECT HintWindow::CalcHintRect(int maxWidth, const std::string& hint, const void*
     DrawTextA(dc, hint.c_str(), -1, &r, DT_CALCRECT | kDrawFlags);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    r.right += 6;
-    r.bottom += 2;
+    r.right += ScaleForDpi(6, dpi_);
+    r.bottom += ScaleForDpi(2, dpi_);
     return r;
 }
 
 void HintWindow::ActivateHint(RECT rect, const std::string& hint) {
     caption_ = hint;
-    rect.bottom += 4;
+    rect.bottom += ScaleForDpi(4, dpi_);
     HWND hwnd = Handle();
     ScreenBox box{rect.left, rect.top, rect.right, rect.bottom};
-    const ScreenBox desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                            GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                            GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    box = ClampToDesktop(box, desktop);
+    // Kept on the monitor it was measured for, whose scale it has.
+    const RECT m = MonitorRectAt({rect.left, rect.top});
+    box = ClampToDesktop(box, {m.left, m.top, m.right, m.bottom});
     SetWindowPos(hwnd, HWND_TOPMOST, box.left, box.top, box.Width(), box.Height(), SWP_NOACTIVATE);
     BOOL animate = FALSE, fade = FALSE;
     if (IsXpOrLater() && SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animate, 0) && animate) {
@@ -154,8 +159,8 @@ void HintWindow::EraseBackground(HDC dc) {
 void HintWindow::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);
-    r.left += 2;
-    r.top += 2;
+    r.left += ScaleForDpi(2, dpi_);
+    r.top += ScaleForDpi(2, dpi_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     SelectedObject font(dc, HintFont(false));

@@ -53,8 +53,12 @@ public:
     RECT BoundsRect() const;
     void SetBounds(const RECT& r);
 
-    // The system's hint font, normal or bold; the window keeps them.
+    // The system's hint font, normal or bold, for the window's DPI; the
+    // window keeps them until the DPI changes.
     HFONT HintFont(bool bold);
+    // The DPI of the monitor the hint shows on next; sizes and fonts follow it.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
 
 protected:
     struct CreateParams {
@@ -77,6 +81,7 @@ private:
     HWND hwnd_ = nullptr;
     std::string caption_;
     UniqueGdi<HFONT> font_, boldFont_;
+    int dpi_ = 96;
 };
 
 // Whether the system is Windows XP (5.1) or later.

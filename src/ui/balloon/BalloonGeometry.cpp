@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "toolkit/DpiScale.h"
+
 namespace ui {
 namespace {
 // Stem sizes for an empty and for a filled heading row. A third, larger
@@ -14,54 +16,58 @@ constexpr int kStemInset[] = {16, 15, 17};
 // AW_* flags of the platform's window animation.
 constexpr unsigned kHorPositive = 0x1, kHorNegative = 0x2, kVerPositive = 0x4, kVerNegative = 0x8;
 constexpr unsigned kCenter = 0x10, kSlide = 0x40000, kBlend = 0x80000;
+
+using toolkit::ScaleForDpi;
 }  // namespace
 
-PixelRect MeasureHeadingRow(TextMeasurer& measurer, int maxWidth, const BalloonHeading& row) {
+PixelRect MeasureHeadingRow(TextMeasurer& measurer, int maxWidth, const BalloonHeading& row, int dpi) {
+    const int margin = ScaleForDpi(11, dpi);
     PixelRect r{};
     if (row.headingVisible) {
         r = measurer.Measure(row.heading, true, maxWidth);
-        r.right += 13;
-        r.bottom += 11;
+        r.right += ScaleForDpi(13, dpi);
+        r.bottom += margin;
         if (row.iconVisible) {
-            r.right += row.iconWidth + 8;
-            r.bottom = std::max(r.bottom, row.iconHeight + 11);
+            r.right += row.iconWidth + ScaleForDpi(8, dpi);
+            r.bottom = std::max(r.bottom, row.iconHeight + margin);
         }
     } else if (row.iconVisible) {
-        r = {0, 0, row.iconWidth + 11, row.iconHeight + 11};
+        r = {0, 0, row.iconWidth + margin, row.iconHeight + margin};
     }
     return r;
 }
 
-PixelRect WithCloseButton(PixelRect row) {
-    row.right += 20;
-    row.bottom = std::max(row.bottom, 20);
+PixelRect WithCloseButton(PixelRect row, int dpi) {
+    const int button = ScaleForDpi(20, dpi);
+    row.right += button;
+    row.bottom = std::max(row.bottom, button);
     return row;
 }
 
-PixelRect MeasureMessage(TextMeasurer& measurer, int maxWidth, const std::string& message) {
+PixelRect MeasureMessage(TextMeasurer& measurer, int maxWidth, const std::string& message, int dpi) {
     if (message.empty())
         return {};
     PixelRect r = measurer.Measure(message, false, maxWidth);
-    r.right += 27;
+    r.right += ScaleForDpi(27, dpi);
     return r;
 }
 
 PixelRect BalloonLayout::Compose(PixelRect headingRow, const PixelRect& message) {
     int stem;
     if (IsEmpty(headingRow)) {
-        headingRow.bottom = 9;
-        TextTop = 7;
+        headingRow.bottom = ScaleForDpi(9, Dpi);
+        TextTop = ScaleForDpi(7, Dpi);
         stem = 0;
     } else {
-        headingRow.right += 12;
-        TextTop = headingRow.bottom + 1;
+        headingRow.right += ScaleForDpi(12, Dpi);
+        TextTop = headingRow.bottom + ScaleForDpi(1, Dpi);
         stem = 1;
     }
-    StemHeight = kStemHeight[stem];
-    StemWidth = kStemWidth[stem];
-    StemInset = kStemInset[stem];
+    StemHeight = ScaleForDpi(kStemHeight[stem], Dpi);
+    StemWidth = ScaleForDpi(kStemWidth[stem], Dpi);
+    StemInset = ScaleForDpi(kStemInset[stem], Dpi);
     PixelRect r{0, 0, std::max(message.right, headingRow.right),
-                headingRow.bottom + message.bottom + StemHeight + 13};
+                headingRow.bottom + message.bottom + StemHeight + ScaleForDpi(13, Dpi)};
     const PixelPoint o = StemOffset(r.right, r.bottom);
     SetContentTop();
     return Offset(r, o.x, o.y);
@@ -139,6 +145,13 @@ void BalloonLayout::FitToWorkArea(PixelRect& rect, const PixelRect& workArea) {
 }
 
 BalloonShape BalloonLayout::Shape(int w, int h) const {
+    BalloonShape shape = ShapeAtAnyScale(w, h);
+    shape.corner = ScaleForDpi(BalloonShape::kCorner, Dpi);
+    return shape;
+}
+
+// The one-pixel offsets are the border's, drawn one pixel wide at every scale.
+BalloonShape BalloonLayout::ShapeAtAnyScale(int w, int h) const {
     const int sh = StemHeight, sw = StemWidth, si = StemInset;
     switch (Placement) {
     case BalloonPosition::RightDown:
@@ -154,9 +167,10 @@ BalloonShape BalloonLayout::Shape(int w, int h) const {
     return {{{w - si - 1, 0}, {w - si - 1, sh + 1}, {w - si - sw - 2, sh + 1}}, {1, sh + 1, w, h - 3}};
 }
 
-PixelRect CloseButtonRect(int clientWidth, int contentTop, bool themed) {
+PixelRect CloseButtonRect(int clientWidth, int contentTop, bool themed, int dpi) {
     const int grow = themed ? 1 : 0;
-    return {clientWidth - 22 - grow, contentTop + 5 - grow, clientWidth - 6, contentTop + 21};
+    return {clientWidth - ScaleForDpi(22, dpi) - grow, contentTop + ScaleForDpi(5, dpi) - grow,
+            clientWidth - ScaleForDpi(6, dpi), contentTop + ScaleForDpi(21, dpi)};
 }
 
 AnimationStyle ChooseShowEffect(bool xpOrLater, bool customAnimation, AnimationStyle custom, bool tooltipAnimation,

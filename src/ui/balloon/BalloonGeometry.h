@@ -40,18 +40,23 @@ struct BalloonHeading {
     int iconWidth = 0, iconHeight = 0;
 };
 
+// Every margin, stem and button size below is given at 96 DPI and scaled
+// for the DPI of the monitor the balloon shows on (`dpi`); the measurer
+// measures with fonts made for that DPI.
+
 // The heading row's rectangle: bold heading with its margins, the icon
 // beside or instead of it; empty when the row holds neither.
-PixelRect MeasureHeadingRow(TextMeasurer& measurer, int maxWidth, const BalloonHeading& row);
+PixelRect MeasureHeadingRow(TextMeasurer& measurer, int maxWidth, const BalloonHeading& row, int dpi = 96);
 // The row of a help balloon grows by its close button.
-PixelRect WithCloseButton(PixelRect row);
+PixelRect WithCloseButton(PixelRect row, int dpi = 96);
 // The message's rectangle with its margin; empty for no message.
-PixelRect MeasureMessage(TextMeasurer& measurer, int maxWidth, const std::string& message);
+PixelRect MeasureMessage(TextMeasurer& measurer, int maxWidth, const std::string& message, int dpi = 96);
 
 struct BalloonShape {
     PixelPoint triangle[3];
-    PixelRect body;  // a rectangle with corner ellipses of kCorner x kCorner
-    static constexpr int kCorner = 11;
+    PixelRect body;  // a rectangle with corner ellipses of corner x corner
+    static constexpr int kCorner = 11;  // at 96 DPI
+    int corner = kCorner;
 };
 
 inline bool IsDown(BalloonPosition p) {
@@ -65,6 +70,7 @@ inline bool IsLeft(BalloonPosition p) {
 class BalloonLayout {
 public:
     BalloonPosition Placement = BalloonPosition::Auto;
+    int Dpi = 96;  // of the monitor the balloon shows on
     int StemHeight = 8, StemWidth = 8, StemInset = 16;
     int ContentTop = 8;
     int TextTop = 7;
@@ -93,12 +99,13 @@ public:
     BalloonShape Shape(int width, int height) const;
 
 private:
+    BalloonShape ShapeAtAnyScale(int width, int height) const;
     void SetContentTop() { ContentTop = IsDown(Placement) ? StemHeight : 0; }
 };
 
 // The close button in client coordinates; one pixel larger up and left
 // when drawn with visual styles.
-PixelRect CloseButtonRect(int clientWidth, int contentTop, bool themed);
+PixelRect CloseButtonRect(int clientWidth, int contentTop, bool themed, int dpi = 96);
 
 // The show effect of a help balloon: the custom one when asked for, else
 // what the system's tooltip settings say; none before Windows XP.

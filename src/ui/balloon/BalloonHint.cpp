@@ -3,10 +3,12 @@
 // of the application's hint window class.
 #include "ui/balloon/BalloonHint.h"
 
+
 #include <map>
 
 #include "toolkit/Application.h"
 #include "toolkit/Controls.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/Form.h"
 #include "ui/balloon/BalloonController.h"
@@ -129,8 +131,10 @@ void BalloonHint::ShowBalloon(toolkit::Component* control, const std::string& me
         HideBalloon();
     });
 
-    RECT rect = window_->MeasureBalloon(GetSystemMetrics(SM_CXSCREEN), request_.Message, &request_);
+    // Measured for the monitor its stem points into.
     const POINT anchor = ClientToScreenOf(request_.TargetForm, request_.BalloonOrigin);
+    window_->SetDpi(toolkit::DpiForPoint(anchor));
+    RECT rect = window_->MeasureBalloon(GetSystemMetrics(SM_CXSCREEN), request_.Message, &request_);
     OffsetRect(&rect, anchor.x, anchor.y);
     if (Options.Has(BalloonOption::PlaySound))
         BalloonController::Instance().PlayIconSound(request_.BalloonIcon);
@@ -196,6 +200,7 @@ bool BalloonHint::FormTracker(toolkit::WindowMessage& m) {
     }
     case WM_CLOSE:
     case WM_SHOWWINDOW:
+    case WM_DPICHANGED:  // measured for the old scale; the box it points at moves
         HideBalloon();
         break;
     }

@@ -6,6 +6,8 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/DesktopClamp.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/DpiScale.h"
 #include "toolkit/UniqueHandle.h"
 #include "ui/balloon/BalloonController.h"
 #include "ui/balloon/BalloonHint.h"
@@ -48,18 +50,21 @@ HRGN MakeShapeRegion(const BalloonLayout& layout, int w, int h) {
         points[i] = {shape.triangle[i].x, shape.triangle[i].y};
     toolkit::UniqueGdi<HRGN> triangle(CreatePolygonRgn(points, 3, WINDING));
     toolkit::UniqueGdi<HRGN> body(CreateRoundRectRgn(shape.body.left, shape.body.top, shape.body.right,
-                                                     shape.body.bottom, BalloonShape::kCorner,
-                                                     BalloonShape::kCorner));
+                                                     shape.body.bottom, shape.corner, shape.corner));
     if (!triangle || !body)
         return nullptr;
     CombineRgn(triangle.get(), triangle.get(), body.get(), RGN_OR);
     return triangle.release();
 }
 
-toolkit::ScreenBox VirtualDesktop() {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+// The monitor whose scale the balloon was measured for: the one its rectangle
+// starts on, so it is not split over two monitors of different scales.
+toolkit::ScreenBox MonitorOf(const RECT& r) {
+    const RECT m = toolkit::MonitorRectAt({r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2});
+    return {m.left, m.top, m.right, m.bottom};
 }
+
+using toolkit::ScaleForDpi;
 }  // namespace
 
 PixelRect ToPixelRect(const RECT& r) {
@@ -97,15 +102,17 @@ void BalloonWindow::LoadDisplayData(const void*) {
 }
 
 PixelRect BalloonWindow::MeasureHeader(TextMeasurer& measurer, int maxWidth) {
-    return MeasureHeadingRow(measurer, maxWidth, {HeadingVisible, HeadingText, IconVisible, IconWidth, IconHeight});
+    return MeasureHeadingRow(measurer, maxWidth, {HeadingVisible, HeadingText, IconVisible, IconWidth, IconHeight},
+                             Dpi());
 }
 
 PixelRect BalloonWindow::MeasureText(TextMeasurer& measurer, int maxWidth) {
-    return MeasureMessage(measurer, maxWidth, MessageText);
+    return MeasureMessage(measurer, maxWidth, MessageText, Dpi());
 }
 
 RECT BalloonWindow::MeasureBalloon(int maxWidth, const std::string& message, const void* data) {
     LoadDisplayData(data);
+    Layout.Dpi = Dpi();
     MessageText = message;
     DcTextMeasurer measurer(*this);
     const PixelRect text = MeasureText(measurer, maxWidth);
@@ -115,7 +122,7 @@ RECT BalloonWindow::MeasureBalloon(int maxWidth, const std::string& message, con
 
 void BalloonWindow::FitToWorkArea(RECT& rect) {
     PixelRect r = ToPixelRect(rect);
-    Layout.FitToWorkArea(r, WorkArea());
+    Layout.FitToWorkArea(r, ToPixelRect(toolkit::WorkAreaAt(StemPoint(rect))));
     rect = ToRect(r);
 }
 
@@ -138,7 +145,7 @@ void BalloonWindow::ActivateHint(RECT rect, const std::string& hint) {
     if (Visible())
         ShowWindow(Handle(), SW_HIDE);
     FitToWorkArea(rect);
-    SetBounds({rect.left, rect.top, rect.right, rect.bottom + 4});
+    SetBounds({rect.left, rect.top, rect.right, rect.bottom + ScaleForDpi(4, Dpi())});
     ApplyShape();
     if (BalloonController::Instance().ActiveBalloonHint().HintOptions().Has(ApplicationHintOption::PlaySound))
         BalloonController::Instance().PlayIconSound(BalloonController::Instance().ActiveBalloonHint().DefaultIcon);
@@ -168,20 +175,21 @@ void BalloonWindow::PaintContent(HDC dc, int iconTop) {
     GetClientRect(Handle(), &client);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-    const int top = Layout.ContentTop;
+    const int top = Layout.ContentTop, left = ScaleForDpi(12, Dpi());
+    iconTop = ScaleForDpi(iconTop, Dpi());
     if (IconVisible)
-        BalloonController::Instance().DrawIcon(dc, 12, top + iconTop, IconKind, ImageIndex, Color);
+        BalloonController::Instance().DrawIcon(dc, left, top + iconTop, IconKind, ImageIndex, Color);
     if (!MessageText.empty()) {
         RECT r = client;
-        r.left += 12;
+        r.left += left;
         r.top += top + Layout.TextTop;
         toolkit::SelectedObject font(dc, HintFont(false));
         DrawTextA(dc, MessageText.c_str(), -1, &r, kDrawFlags);
     }
     if (HeadingVisible) {
         RECT r = client;
-        r.left += 12 + (IconVisible ? IconWidth + 8 : 0);
-        r.top += top + 8;
+        r.left += left + (IconVisible ? IconWidth + ScaleForDpi(8, Dpi()) : 0);
+        r.top += top + ScaleForDpi(8, Dpi());
         toolkit::SelectedObject font(dc, HintFont(true));
         DrawTextA(dc, HeadingText.c_str(), -1, &r, kDrawFlags);
     }
@@ -214,7 +222,7 @@ void HelpBalloonWindow::LoadDisplayData(const void* data) {
 
 PixelRect HelpBalloonWindow::MeasureHeader(TextMeasurer& measurer, int maxWidth) {
     const PixelRect row = BalloonWindow::MeasureHeader(measurer, maxWidth);
-    return CloseButtonShown ? WithCloseButton(row) : row;
+    return CloseButtonShown ? WithCloseButton(row, Dpi()) : row;
 }
 
 RECT HelpBalloonWindow::PresentBalloon(RECT rect) {
@@ -228,7 +236,7 @@ RECT HelpBalloonWindow::PresentBalloon(RECT rect) {
     ApplyShape();
     SetBounds(rect);
     const toolkit::ScreenBox placed =
-        toolkit::ClampToDesktop({rect.left, rect.top, rect.right, rect.bottom}, VirtualDesktop());
+        toolkit::ClampToDesktop({rect.left, rect.top, rect.right, rect.bottom}, MonitorOf(rect));
     rect = {placed.left, placed.top, placed.right, placed.bottom};
     SetWindowPos(hwnd, HWND_TOPMOST, rect.left, rect.top, placed.Width(), placed.Height(), SWP_NOACTIVATE);
     if (ShowEffect != AnimationStyle::None && toolkit::IsXpOrLater())
@@ -253,7 +261,7 @@ RECT HelpBalloonWindow::PlaceAt(POINT anchor) {
     SetBounds(rect);
     ApplyShape();
     const toolkit::ScreenBox placed =
-        toolkit::ClampToDesktop({rect.left, rect.top, rect.right, rect.bottom}, VirtualDesktop());
+        toolkit::ClampToDesktop({rect.left, rect.top, rect.right, rect.bottom}, MonitorOf(rect));
     rect = {placed.left, placed.top, placed.right, placed.bottom};
     SetBounds(rect);
     // The stem may have moved to the other edge: the content moves with it.
@@ -288,7 +296,7 @@ void HelpBalloonWindow::Paint(HDC dc) {
     if (CloseButtonShown) {
         RECT client;
         GetClientRect(Handle(), &client);
-        CloseButtonRect = ui::CloseButtonRect(client.right, Layout.ContentTop, Themed());
+        CloseButtonRect = ui::CloseButtonRect(client.right, Layout.ContentTop, Themed(), Dpi());
         CloseButton.Forget();
         PaintCloseButton(CloseButtonStates::kTransparent, dc);
     }
