@@ -1,6 +1,7 @@
 # The program's icons: .ico files written at build time by tools/make-icons.py
-# from the readable pixel description src/app/icons/mouse.txt, then compiled
-# into a target through a resource script that names them.
+# from the readable description src/app/icons/mouse.txt (pixel art at 16, an
+# outline for the larger sizes), then compiled into a target through a resource
+# script that names them.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 set(TAVRIN_ICON_DESCRIPTION ${CMAKE_CURRENT_LIST_DIR}/../src/app/icons/mouse.txt)

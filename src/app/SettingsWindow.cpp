@@ -110,7 +110,7 @@ void SettingsWindow::ApplyStoredLayout() {
     // glyph at once; no state is chosen until the engine picks one.
     HINSTANCE instance = GetModuleHandleA(nullptr);
     trayIcon.SetActive(true);
-    trayIcon.SetIcon(static_cast<HICON>(LoadImageA(instance, kTrayIcon, IMAGE_ICON, 16, 16, LR_SHARED)));
+    trayIcon.SetIconResource(instance, kTrayIcon);
     trayIcon.SetIconIndex(-1);
 
     for (const char* name : kTrayStateIcons)
@@ -269,6 +269,9 @@ void SettingsWindow::SetCursorPos(engine::Point p) {
 }
 engine::Point SettingsWindow::ScreenSize() {
     return platform_.ScreenSize();
+}
+int SettingsWindow::DpiAt(engine::Point p) {
+    return platform_.DpiAt(p);
 }
 void SettingsWindow::LowerPriority() {
     platform_.LowerPriority();

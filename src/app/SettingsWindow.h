@@ -84,6 +84,7 @@ private:
     engine::Point CursorPos() override;
     void SetCursorPos(engine::Point p) override;
     engine::Point ScreenSize() override;
+    int DpiAt(engine::Point p) override;
     void LowerPriority() override;
     void ProcessMessages() override;
     bool IntelligentMode() override;

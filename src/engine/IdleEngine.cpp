@@ -4,6 +4,8 @@
 // separated by one of the program's own moves.
 #include "engine/IdleEngine.h"
 
+#include "toolkit/DpiScale.h"
+
 namespace engine {
 namespace {
 
@@ -105,8 +107,11 @@ void IdleEngine::EndIdleWait(TimerEvent*) {
 void IdleEngine::MoveCursor(TimerEvent*) {
     LowerPriorityStep();
     platform_.SetTrayIconIndex(2);
-    MovePos.x += StepX;
-    MovePos.y += StepY;
+    // On a scaled monitor a 10-pixel step would look slower and smaller than
+    // it does at 100 %: the step grows with the scale where the cursor is.
+    const int dpi = platform_.DpiAt(MovePos);
+    MovePos.x += toolkit::ScaleForDpi(StepX, dpi);
+    MovePos.y += toolkit::ScaleForDpi(StepY, dpi);
     // The new steps apply from the next move: this one may land up to a step
     // beyond the edge, where the platform clips it.
     const Point screen = platform_.ScreenSize();

@@ -26,6 +26,8 @@ public:
     // Sets exactly p (the platform clips it to the screen), counted as user input.
     virtual void SetCursorPos(Point p) = 0;
     virtual Point ScreenSize() = 0;  // primary monitor
+    // The display scale, in dots per inch, of the monitor holding p; 96 is 100 %.
+    virtual int DpiAt(Point) { return 96; }
     // Idle priority class for the process, lowest priority for the thread.
     virtual void LowerPriority() = 0;
     // Dispatches the waiting messages; timer ticks may run nested inside.
@@ -62,7 +64,8 @@ public:
     Point SampleB;
     // Where the mover puts the cursor; held between moves, never re-read by them.
     Point MovePos;
-    // Signed steps per move; only their signs change here (the owner sets 10, 10).
+    // Signed steps per move at 96 DPI, grown with the scale of the monitor the
+    // cursor is on; only their signs change here (the owner sets 10, 10).
     int32_t StepX = 0;
     int32_t StepY = 0;
 

@@ -1,8 +1,11 @@
-// Cursor, screen size and priority for the idle engine. The engine ignores
-// the results of these calls, so failures are deliberately dropped here.
+// Cursor, screen size, display scale and priority for the idle engine. The
+// engine ignores the results of these calls, so failures are deliberately
+// dropped here.
 #include "engine/Win32IdlePlatform.h"
 
 #include <windows.h>
+
+#include "toolkit/Dpi.h"
 
 namespace engine {
 
@@ -28,6 +31,10 @@ void Win32IdlePlatform::SetCursorPos(Point p) {
 
 Point Win32IdlePlatform::ScreenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+int Win32IdlePlatform::DpiAt(Point p) {
+    return toolkit::DpiForPoint(POINT{p.x, p.y});
 }
 
 void Win32IdlePlatform::LowerPriority() {

@@ -16,6 +16,9 @@ public:
     void SetCursorPos(Point p);
     // The primary monitor.
     Point ScreenSize();
+    // The scale of the monitor holding p; the system's one scale where the
+    // system knows no scale per monitor.
+    int DpiAt(Point p);
     // Idle priority class for the process, lowest for the calling thread.
     void LowerPriority();
 };

@@ -26,9 +26,11 @@ void Application::Initialize(HINSTANCE instance) {
     if (const size_t dot = name.rfind('.'); dot != std::string::npos)
         name.resize(dot);
     title_ = name;
-    // The main icon is drawn at 16 x 16: load it at that size for the small
-    // uses (tray hand-over, caption, taskbar) so it is not stretched.
-    icon_ = static_cast<HICON>(LoadImageA(instance, kMainIconResource, IMAGE_ICON, 16, 16, LR_SHARED));
+    // The small uses (tray hand-over, caption, taskbar) draw at the system's
+    // small-icon size, which grows with the display scale: loaded at that
+    // size, the main icon's image made for it is taken instead of a stretched one.
+    icon_ = static_cast<HICON>(LoadImageA(instance, kMainIconResource, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     if (!icon_)
         icon_ = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     HICON bigIcon =

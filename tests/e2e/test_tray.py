@@ -389,7 +389,8 @@ def test_settings_opens_by_click_and_by_key_with_a_taskbar_button_and_its_close_
         # The button's window: titled with the program's name, with the green glyph.
         button = taskbar_window(s)
         assert button and button[1] == "Tavrin2", "the taskbar button's window: %s" % (button,)
-        assert icon_fill(s.window_icon(button[0])) == GREEN, "the taskbar button's icon is not the green glyph"
+        # Its small icon; the large one is the main icon's larger design.
+        assert icon_fill(s.window_icon(button[0], 16)) == GREEN, "the taskbar button's icon is not the green glyph"
 
         # The close box, drawn at the right end of the caption.
         s.xdotool("mousemove", x + w - 14, y + 12, "click", 1)

@@ -251,15 +251,18 @@ class Session:
         values = re.split(r"[=:]", out, maxsplit=1)[-1]
         return [int(v, 0) for v in re.findall(r"\b(?:0x[0-9a-fA-F]+|\d+)\b", values)]
 
-    def window_icon(self, window):
-        """The first image of the icon Wine publishes for a window, as (width, height,
-        rows of ARGB values), or None."""
+    def window_icon(self, window, width=None):
+        """An image of the icon Wine publishes for a window (the first, or the first
+        `width` pixels wide: a window can publish its small and its large icon),
+        as (width, height, rows of ARGB values), or None."""
         values = self.window_property(window, "_NET_WM_ICON")
-        if len(values) < 2:
-            return None
-        w, h = values[0], values[1]
-        pixels = values[2:2 + w * h]
-        return w, h, [pixels[r * w:(r + 1) * w] for r in range(h)]
+        while len(values) >= 2:
+            w, h = values[0], values[1]
+            pixels = values[2:2 + w * h]
+            if width is None or w == width:
+                return w, h, [pixels[r * w:(r + 1) * w] for r in range(h)]
+            values = values[2 + w * h:]
+        return None
 
     def grab(self, *args):
         """Output of ImageMagick's import of the root window. A grab can fail

@@ -55,6 +55,9 @@ public:
         calls.push_back("ScreenSize");
         return screen;
     }
+    // Not listed in `calls`: the order checks predate per-monitor scales.
+    std::function<int(Point)> dpiAt;
+    int DpiAt(Point p) override { return dpiAt ? dpiAt(p) : 96; }
     void LowerPriority() override { calls.push_back("LowerPriority"); }
     void ProcessMessages() override {
         calls.push_back("ProcessMessages");
@@ -419,6 +422,50 @@ INSTANTIATE_TEST_SUITE_P(IdleEngine, BounceTest,
                                            BounceCase{"Corner", {1020, 765}, {10, 10}, {1030, 775}, {-10, -10}},
                                            BounceCase{"NoStepsHoldsStill", {5, 5}, {0, 0}, {5, 5}, {0, 0}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Display scale -----------------------------------------------------------------
+
+struct ScaleCase {
+    int dpi;
+    int32_t step;  // the step the mover must take on a monitor at that scale
+};
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.dpi << " dpi"; }
+
+class ScaleTest : public IdleEngineTest, public ::testing::WithParamInterface<ScaleCase> {};
+
+TEST_P(ScaleTest, StepGrowsWithTheScaleAndBouncesAtTheRealEdge) {
+    const auto [dpi, step] = GetParam();
+    idle.dpiAt = [dpi](Point) { return dpi; };
+    idle.cursor = {5, 5};
+    IdleUntilMoving();
+    for (int i = 0; i < 2; ++i)
+        time.NextTick();
+    EXPECT_EQ(std::vector<Point>(idle.moves.begin(), idle.moves.begin() + 3),
+              (std::vector<Point>{{5 + step, 5 + step}, {5 + 2 * step, 5 + 2 * step}, {5 + 3 * step, 5 + 3 * step}}));
+    // The signed 96-DPI steps stay what turns at the edges; only the move scales.
+    engine.MovePos = {1024 - step, 300};
+    engine.MoveCursor(&engine.cursorMove);
+    EXPECT_EQ(idle.moves.back(), (Point{1024, 300 + step}));
+    EXPECT_EQ((Point{engine.StepX, engine.StepY}), (Point{-10, 10}));
+    engine.MoveCursor(&engine.cursorMove);
+    EXPECT_EQ(idle.moves.back(), (Point{1024 - step, 300 + 2 * step}));
+}
+
+INSTANTIATE_TEST_SUITE_P(IdleEngine, ScaleTest,
+                         ::testing::Values(ScaleCase{96, 10}, ScaleCase{120, 13}, ScaleCase{144, 15},
+                                           ScaleCase{168, 18}, ScaleCase{192, 20}, ScaleCase{288, 30}),
+                         [](const auto& info) { return std::to_string(info.param.dpi); });
+
+TEST_F(IdleEngineTest, EachMoveTakesTheScaleOfTheMonitorTheCursorIsOn) {
+    // Two monitors side by side: 100 % left of x = 40, 200 % from there on.
+    idle.dpiAt = [](Point p) { return p.x < 40 ? 96 : 192; };
+    idle.cursor = {5, 5};
+    IdleUntilMoving();
+    for (int i = 0; i < 4; ++i)
+        time.NextTick();
+    EXPECT_EQ(std::vector<Point>(idle.moves.begin(), idle.moves.begin() + 5),
+              (std::vector<Point>{{15, 15}, {25, 25}, {35, 35}, {45, 45}, {65, 65}}));
+}
 
 // ---- Stopping ------------------------------------------------------------------------
 

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/ErrorReport.h"
+#include "toolkit/Exceptions.h"
 #include "toolkit/Form.h"
 #include "toolkit/HiddenWindow.h"
 #include "toolkit/ImageList.h"
@@ -21,6 +23,12 @@ namespace {
 UINT TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageA(kTaskbarCreatedMessage);
     return message;
+}
+
+// The notification area sits on the primary monitor, which holds (0, 0), and
+// draws its icons at the small-icon size of that monitor's scale.
+int ShellImageSize() {
+    return toolkit::SystemMetricForDpi(SM_CXSMICON, toolkit::DpiForPoint(POINT{0, 0}));
 }
 
 unsigned ReadShiftState() {
@@ -48,7 +56,8 @@ TrayIcon::TrayIcon(toolkit::Component* owner, std::string name, ShellPort* shell
       ownShell_(shell ? nullptr : std::make_unique<Win32Shell>()),
       notifyWindow_(CreateNotifyWindow(this)),
       registration_(shell ? *shell : *ownShell_, *this, Win32Shell::RecordSizes(),
-                    reinterpret_cast<uintptr_t>(notifyWindow_)) {}
+                    reinterpret_cast<uintptr_t>(notifyWindow_)),
+      imageSize_(ShellImageSize()) {}
 
 TrayIcon::~TrayIcon() {
     BeginDestroy();
@@ -77,8 +86,13 @@ LRESULT CALLBACK TrayIcon::NotifyWindowProc(HWND hwnd, UINT message, WPARAM wPar
         }
         if (icon && message == TaskbarCreatedMessage() && message != 0) {
             icon->registration_.ShellRestarted();
+            icon->FollowDisplayScale();
             return 0;
         }
+        // A new scale reaches a hidden window as a changed setting or display;
+        // a window moved to another monitor hears of it as a DPI change.
+        if (icon && (message == WM_SETTINGCHANGE || message == WM_DISPLAYCHANGE || message == WM_DPICHANGED))
+            icon->FollowDisplayScale();
     } catch (...) {
         toolkit::HandleCurrentException();
         return 0;
@@ -98,11 +112,40 @@ void TrayIcon::SetIcon(toolkit::UniqueIcon owned) {
     registration_.ImageChanged(reinterpret_cast<uintptr_t>(image));
 }
 
+void TrayIcon::SetIconResource(HINSTANCE module, const char* name) {
+    toolkit::UniqueIcon icon(static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, imageSize_, imageSize_, 0)));
+    if (!icon)
+        throw toolkit::Exception(toolkit::Format("Resource %s not found", name));
+    iconModule_ = module;
+    iconName_ = name;
+    storedIcon_ = icon.get();
+    SetIcon(std::move(icon));
+}
+
 void TrayIcon::SetIcons(toolkit::ImageList* icons) {
     if (icons == icons_)
         return;
     icons_ = icons;
+    if (icons_)
+        icons_->SetSize(imageSize_, imageSize_);
     KeepShown(stateImages_.Reset());
+}
+
+void TrayIcon::FollowDisplayScale() {
+    SetImageSize(ShellImageSize());
+}
+
+void TrayIcon::SetImageSize(int size) {
+    if (size <= 0 || size == imageSize_)
+        return;
+    // The list gets a new handle, so the next state image is made from it.
+    if (icons_)
+        icons_->SetSize(size, size);
+    imageSize_ = size;
+    if (IconIndex() >= 0 && icons_)
+        SetIconIndex(IconIndex());
+    else if (iconName_ && Icon() == storedIcon_)
+        SetIconResource(iconModule_, iconName_);
 }
 
 void TrayIcon::KeepShown(std::vector<toolkit::UniqueIcon> dropped) {

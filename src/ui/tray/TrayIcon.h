@@ -61,6 +61,16 @@ public:
     HICON Icon() const { return reinterpret_cast<HICON>(registration_.Icon()); }
     void SetIcon(HICON shared);
     void SetIcon(toolkit::UniqueIcon owned);
+    // The icon resource `name` of `module`, loaded at ImageSize() now and
+    // again whenever that size changes; the name must outlive the icon.
+    void SetIconResource(HINSTANCE module, const char* name);
+
+    // The size of the images given to the shell: its small-icon size at the
+    // display scale of the primary monitor, where the notification area is.
+    int ImageSize() const { return imageSize_; }
+    // Loads the stored icon and the state images again at `size` and sends
+    // the shell the image now shown, once; nothing when the size is the same.
+    void SetImageSize(int size);
 
     const std::string& Hint() const { return registration_.Hint(); }
     void SetHint(const std::string& hint) { registration_.SetHint(hint); }
@@ -100,6 +110,7 @@ private:
     static LRESULT CALLBACK NotifyWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static HWND CreateNotifyWindow(TrayIcon* icon);
     void KeepShown(std::vector<toolkit::UniqueIcon> dropped);
+    void FollowDisplayScale();
     void InstallAppHook() override;
     void RemoveAppHook() override;
     uintptr_t MainIcon() override;
@@ -117,6 +128,10 @@ private:
     PopupMenu* contextMenu_ = nullptr;
     PopupMenu* dropDownMenu_ = nullptr;
     toolkit::ImageList* icons_ = nullptr;
+    int imageSize_;
+    HINSTANCE iconModule_ = nullptr;
+    const char* iconName_ = nullptr;
+    HICON storedIcon_ = nullptr;  // the icon last loaded from that resource
     unsigned visibility_ =
         tray_visibility::kVisibleTaskBar | tray_visibility::kVisibleTaskList | tray_visibility::kAutoHide;
     bool appShown_ = true;
