@@ -3,7 +3,7 @@
 ; list.txt lives beside the executable), a Start menu shortcut and an entry in
 ; the user's list of installed programs.
 ; tools/package.py defines VERSION, PUBLISHER, EXE (the release tavrin2.exe)
-; and OUTFILE.
+; and OUTFILE; when it signs, also SIGN, the command that signs one file.
 
 Unicode true
 ; The 64-bit stub: a 32-bit installer would not run where only 64-bit Windows
@@ -24,6 +24,12 @@ RequestExecutionLevel user
 
 Name "Tavrin2"
 OutFile "${OUTFILE}"
+!ifdef SIGN
+  ; The uninstaller is signed as it is made, so the copy written at install
+  ; time carries the signature; then the installer itself.
+  !uninstfinalize '${SIGN} "%1"' = 0
+  !finalize '${SIGN} "%1"' = 0
+!endif
 InstallDir "$LOCALAPPDATA\Programs\Tavrin2"
 BrandingText "Tavrin2 ${VERSION}"
 ShowInstDetails nevershow
