@@ -120,6 +120,40 @@ protected:
     }
 };
 
+// First in the file: the controller lives for the process, and only a test
+// that runs before any other balloon sees it before its first use.
+TEST_F(SettingsWindowBalloon, IconsAndSoundsWaitForTheFirstBalloonThatNeedsThem) {
+    using O = ui::BalloonOption;
+    struct Step {
+        const char* what;
+        bool show;
+        ui::BalloonOptions options;
+        bool iconsMade;
+        bool soundsRead;
+    };
+    const Step steps[] = {
+        {"the window made", false, {}, false, false},
+        {"a balloon without icon or sound", true, {O::ShowCloseButton}, false, false},
+        {"a balloon with an icon", true, {O::ShowCloseButton, O::UseDefaultIcon}, true, false},
+        {"a balloon with a sound", true, {O::UseDefaultIcon, O::PlaySound}, true, true},
+    };
+    SettingsWindow& f = StartShown();
+    ui::BalloonController* ctrl = ui::BalloonController::Existing();
+    ASSERT_NE(ctrl, nullptr) << "the window's hint makes the controller";
+    f.helpBalloon.DefaultIcon = ui::IconKind::Warning;
+    for (const Step& s : steps) {
+        if (s.show) {
+            f.helpBalloon.Options = s.options;
+            f.helpBalloon.ShowBalloon(&f.intelligentModeBox, "text", "Indítás", 10000);
+            PumpFor(100);
+            EXPECT_TRUE(Visible(Balloon(f))) << s.what;
+        }
+        EXPECT_EQ(ctrl->IconListMade(), s.iconsMade) << s.what;
+        EXPECT_EQ(ctrl->SoundFilesRead(), s.soundsRead) << s.what;
+    }
+    EXPECT_EQ(ImageList_GetImageCount(ctrl->IconList()), 5);
+}
+
 TEST_F(SettingsWindowBalloon, HelpClickOnEachBoxShowsItsBalloonOnTheBox) {
     struct Case {
         int box;

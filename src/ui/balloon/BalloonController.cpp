@@ -94,17 +94,32 @@ BalloonController* BalloonController::Existing() {
     return g_existing;
 }
 
+// Every settings window makes the controller, but most sessions never show a
+// balloon: the icons and the sound scheme wait for the first one that needs them.
 BalloonController::BalloonController() : Component(nullptr, "BalloonController") {
     g_existing = this;
+}
+
+HIMAGELIST BalloonController::IconList() {
+    if (iconList_)
+        return iconList_;
     const bool xp = toolkit::IsXpOrLater();
     iconList_ = ImageList_Create(16, 16, (xp ? ILC_COLOR32 : ILC_COLOR16) | ILC_MASK, 4, 4);
+    if (!iconList_)
+        return nullptr;  // asked again at the next icon
     rerender_ = xp && OldCommonControls();
     if (rerender_) {
         iconBackground_ = toolkit::Application::Instance().HintColorRGB();
         ImageList_SetBkColor(iconList_, iconBackground_);
     }
     LoadIcons();
-    ReadSoundFiles();
+    return iconList_;
+}
+
+const std::string& BalloonController::SoundFile(IconKind kind) {
+    if (!soundsRead_)
+        ReadSoundFiles();
+    return soundFiles_[static_cast<int>(kind)];
 }
 
 BalloonController::~BalloonController() {
@@ -153,6 +168,7 @@ void BalloonController::LoadIcons() {
 }
 
 void BalloonController::ReadSoundFiles() {
+    soundsRead_ = true;
     for (int kind = static_cast<int>(IconKind::Custom); kind <= static_cast<int>(IconKind::Warning); ++kind)
         soundFiles_[kind] = ReadSchemeSound(static_cast<IconKind>(kind));
 }
@@ -174,13 +190,16 @@ void BalloonController::DrawIcon(HDC dc, int x, int y, IconKind kind, int imageI
         }
         kind = IconKind::Information;
     }
+    HIMAGELIST icons = IconList();
+    if (!icons)
+        return;
     if (rerender_ && background != iconBackground_) {
-        ImageList_RemoveAll(iconList_);
-        ImageList_SetBkColor(iconList_, background);
+        ImageList_RemoveAll(icons);
+        ImageList_SetBkColor(icons, background);
         iconBackground_ = background;
         LoadIcons();
     }
-    ImageList_Draw(iconList_, IndexOf(kind), dc, x, y, ILD_NORMAL);
+    ImageList_Draw(icons, IndexOf(kind), dc, x, y, ILD_NORMAL);
 }
 
 SIZE BalloonController::IconSize(IconKind kind, int imageIndex) {
@@ -196,7 +215,7 @@ SIZE BalloonController::IconSize(IconKind kind, int imageIndex) {
 }
 
 void BalloonController::PlayIconSound(IconKind kind) {
-    const std::string& file = soundFiles_[static_cast<int>(kind)];
+    const std::string& file = SoundFile(kind);
     if (!file.empty())
         PlaySoundFile(file);
 }

@@ -32,10 +32,14 @@ public:
     void DrawIcon(HDC dc, int x, int y, IconKind kind, int imageIndex, COLORREF background);
     SIZE IconSize(IconKind kind, int imageIndex);
     void PlayIconSound(IconKind kind);
-    const std::string& SoundFile(IconKind kind) const { return soundFiles_[static_cast<int>(kind)]; }
-    // Reads the sound scheme again (it is read once, when the controller is made).
+    const std::string& SoundFile(IconKind kind);
+    // Reads the sound scheme again (it is read once, at the first sound).
     void ReloadSoundFiles() { ReadSoundFiles(); }
-    HIMAGELIST IconList() const { return iconList_; }
+    // The system icons, made at the first icon a balloon draws.
+    HIMAGELIST IconList();
+    // Whether the first icon or sound has asked for them yet.
+    bool IconListMade() const { return iconList_ != nullptr; }
+    bool SoundFilesRead() const { return soundsRead_; }
 
 private:
     BalloonController();
@@ -49,6 +53,7 @@ private:
     HIMAGELIST iconList_ = nullptr;
     bool rerender_ = false;
     COLORREF iconBackground_ = CLR_NONE;
+    bool soundsRead_ = false;
     std::string soundFiles_[7];
 };
 

@@ -43,7 +43,7 @@ void TrayRegistration::Register() {
     record_.uFlags = notify_flags::kRegister;
 
     // A refused add leaves the icon unregistered (no notification area yet,
-    // or one that takes no icons yet, as at logon), and the next image change
+    // or one that takes no icons yet, as at logon), and the next decision
     // tries again. An add is refused too while the shell holds the icon
     // already (a second add, or an announced restart that was none): a modify
     // it accepts tells so, and nothing is retried then.
@@ -66,40 +66,34 @@ void TrayRegistration::Unregister() {
     active_ = false;
 }
 
-void TrayRegistration::TaskbarCheck() {
-    if (!active_)
-        return;
-    // A new taskbar window means the shell restarted (or started late) and
-    // forgot the icon; nothing else tells us, so every image change asks.
-    const uintptr_t taskbar = shell_.FindTaskbar();
-    if (taskbar != shellTray_) {
-        shellTray_ = taskbar;
-        Unregister();
+void TrayRegistration::RetryRefusedAdd() {
+    // Without an icon the user could neither open the settings nor quit: the
+    // engine assigns the index at every decision, so this retries a few times
+    // a second until the shell takes it. A registered icon asks nothing: a
+    // new notification area announces itself with "TaskbarCreated".
+    if (active_ && !registered_)
         Register();
-    } else if (!registered_) {
-        // Without an icon the user could neither open the settings nor quit:
-        // the engine changes the image at every decision, so this retries
-        // a few times a second until the shell takes it.
-        Register();
-    }
 }
 
 void TrayRegistration::ShellRestarted() {
     if (!active_)
         return;
     registered_ = false;
-    shellTray_ = shell_.FindTaskbar();
     Register();
 }
 
 void TrayRegistration::ImageChanged(uintptr_t icon) {
-    TaskbarCheck();
-    SendImage(icon);
+    RetryRefusedAdd();
+    ShowImage(icon);
 }
 
-void TrayRegistration::SendImage(uintptr_t icon) {
+void TrayRegistration::ShowImage(uintptr_t icon) {
+    // Every modify wakes the shell to redraw the icon; the same image again
+    // would redraw nothing the user can see.
+    if (icon == record_.hIcon)
+        return;
     record_.hIcon = icon;
-    if (active_)
+    if (registered_)
         shell_.NotifyIcon(NotifyMessage::Modify, record_);
 }
 
@@ -109,16 +103,18 @@ void TrayRegistration::SetIconIndex(int n, int imageCount, const std::function<u
         iconIndex_ = -1;
         return;
     }
-    record_.uFlags = notify_flags::kImage;
     const uintptr_t fresh = extract(n);
-    // The assignment and the image change it causes both check the taskbar;
-    // nothing runs between the two, so one lookup answers both.
-    TaskbarCheck();
-    SendImage(fresh);
+    if (fresh == record_.hIcon && registered_)
+        return;  // the decision repeats itself: the shell hears nothing
+    // Chosen before the retry, so the image sent right after a retried add
+    // keeps the add's flags.
+    record_.uFlags = notify_flags::kImage;
+    RetryRefusedAdd();
+    ShowImage(fresh);
 }
 
 void TrayRegistration::SetHint(const std::string& hint) {
-    TaskbarCheck();
+    RetryRefusedAdd();
     if (IsShell5OrLater(shell_.ShellVersion())) {
         hint_ = hint;
         return;

@@ -37,26 +37,26 @@ public:
     // true: registers (again, also when already registered); false: unregisters.
     void SetActive(bool active);
 
-    // Re-registers when the taskbar window is no longer the one registered
-    // with, and adds the icon again while the shell has not accepted it.
-    void TaskbarCheck();
-
     // The shell announced a new notification area ("TaskbarCreated"): it knows
-    // no icons, so ours is added again, with the image shown now.
+    // no icons, so ours is added again, with the image shown now. This and a
+    // refused add's retry are the only times the taskbar window is looked up
+    // after registration.
     void ShellRestarted();
 
     // Whether the shell accepted the icon (its last add, or the icon stood).
     bool Registered() const { return registered_; }
 
-    // The icon's image changed to `icon`: sent to the shell while registered.
+    // The icon's image is now `icon`: sent to the shell while registered, and
+    // only when it differs from the image the shell shows.
     void ImageChanged(uintptr_t icon);
     uintptr_t Icon() const { return record_.hIcon; }
 
     int IconIndex() const { return iconIndex_; }
     // Selects image n of a list of imageCount images (< 0: no list). A valid
     // index asks `extract` for the icon of that image (the caller may hand out
-    // one it made before) and sends it, also when n is the current index;
-    // otherwise the index becomes -1 and the image is kept.
+    // one it made before) and sends it when it is not the image shown already;
+    // otherwise the index becomes -1 and the image is kept. A valid index
+    // tries a refused add again.
     void SetIconIndex(int n, int imageCount, const std::function<uintptr_t(int)>& extract);
 
     const std::string& Hint() const { return hint_; }
@@ -72,7 +72,8 @@ public:
 private:
     void Register();
     void Unregister();
-    void SendImage(uintptr_t icon);
+    void RetryRefusedAdd();
+    void ShowImage(uintptr_t icon);
 
     ShellPort& shell_;
     TrayHost& host_;
