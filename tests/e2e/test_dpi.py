@@ -1,7 +1,7 @@
 """The program at display scales other than 100 %: each session sets its own
 scale in its prefix before anything starts in it."""
-import importlib.util
 import os
+import runpy
 import sys
 
 import winekit
@@ -15,11 +15,9 @@ RED, GREEN = 0xFF0000, 0x00FF00
 
 def designed(size, fill):
     """The image tools/make-icons.py draws at `size` as rows of (r, g, b, alpha)."""
-    spec = importlib.util.spec_from_file_location("make_icons", os.path.join(winekit.SOURCE, "tools", "make-icons.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    _, _, shape = module.read_description(os.path.join(winekit.SOURCE, "src", "app", "icons", "mouse.txt"))
-    return module.drawn(shape, size, fill)
+    icons = runpy.run_path(os.path.join(winekit.SOURCE, "tools", "make-icons.py"), run_name="make_icons")
+    _, _, shape = icons["read_description"](os.path.join(winekit.SOURCE, "src", "app", "icons", "mouse.txt"))
+    return icons["drawn"](shape, size, fill)
 
 
 def find_image(pixels, image):
